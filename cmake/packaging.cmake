@@ -1,0 +1,1 @@
+# Installation of the manual page and the Debian package.
