@@ -37,7 +37,7 @@ const std::string personalReportTail =
 // Refuses every byte, as a full disk does.
 class FullDisk : public std::streambuf {
  protected:
-  int_type overflow(int_type) override { return traits_type::eof(); }
+  int_type overflow(int_type /*c*/) override { return traits_type::eof(); }
 };
 
 }  // namespace
@@ -49,8 +49,8 @@ TEST(Dialogue, PersonalMethodReportShowsADigitStringThatDecodesToTheText) {
   EXPECT_EQ(runMenuLoop(in, out, err), 0);
   EXPECT_EQ(err.str(), "");
 
-  const std::string head = menu + "Enter some text to be encrypted (max 800 chars):\n" +
-                           "\n" + "Plaintext:      Hi there\n" + "\n" + "Ciphertext:     ";
+  const std::string head = menu + "Enter some text to be encrypted (max 800 chars):\n" + "\n" +
+                           "Plaintext:      Hi there\n" + "\n" + "Ciphertext:     ";
   const std::string screen = out.str();
   ASSERT_EQ(screen.substr(0, head.size()), head);
   const std::size_t lineEnd = screen.find('\n', head.size());

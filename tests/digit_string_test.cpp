@@ -47,9 +47,9 @@ TEST(DigitString, StartValueAloneTakesNoDraw) {
 TEST(DigitString, ParserStaysWithinStringsTheWriterDidNotMake) {
   EXPECT_EQ(parseDigitString(""), WalkValues{});
   EXPECT_EQ(parseDigitString("4"), WalkValues{});
-  EXPECT_EQ(parseDigitString("474"), (WalkValues{47}));         // a lone length digit
-  EXPECT_EQ(parseDigitString("4741"), (WalkValues{47, 1}));     // a group cut short
-  EXPECT_EQ(parseDigitString("47000"), (WalkValues{47, 0}));    // sign marks in a row
+  EXPECT_EQ(parseDigitString("474"), (WalkValues{47}));       // a lone length digit
+  EXPECT_EQ(parseDigitString("4741"), (WalkValues{47, 1}));   // a group cut short
+  EXPECT_EQ(parseDigitString("47000"), (WalkValues{47, 0}));  // sign marks in a row
   EXPECT_EQ(parseDigitString("47599999"), (WalkValues{47, 99999}));
   EXPECT_EQ(parseDigitString("47x12"), (WalkValues{47, 0, 2}));  // a non-digit announces nothing
 }

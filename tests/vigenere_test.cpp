@@ -8,7 +8,9 @@
 
 namespace {
 
-std::string_view rowText(const VigenereRow& row) { return {row.data(), row.size()}; }
+std::string_view rowText(const VigenereRow& row) {
+  return {row.data(), row.size()};
+}
 
 VigenereRows encipher(std::string_view text, std::string_view key) {
   const auto rows = encipherVigenere(text, key);

@@ -8,7 +8,9 @@ namespace {
 
 constexpr char signMark = '0';
 
-bool isOdd(std::uint32_t draw) { return draw % 2 == 1; }
+bool isOdd(std::uint32_t draw) {
+  return draw % 2 == 1;
+}
 
 int decimalDigits(std::int32_t magnitude) {
   int digits = 1;
@@ -19,10 +21,14 @@ int decimalDigits(std::int32_t magnitude) {
 }
 
 // Characters that are not digits get values outside 0..9; the parser only has to stay in bounds.
-int digitValue(char c) { return c - '0'; }
+int digitValue(char c) {
+  return c - '0';
+}
 
 // The length digit k announces k digits when below 5 and 10 - k digits otherwise.
-int magnitudeLength(int lengthDigit) { return lengthDigit < 5 ? lengthDigit : 10 - lengthDigit; }
+int magnitudeLength(int lengthDigit) {
+  return lengthDigit < 5 ? lengthDigit : 10 - lengthDigit;
+}
 
 std::int32_t readMagnitude(std::string_view digits) {
   std::int32_t magnitude = 0;

@@ -5,7 +5,9 @@
 
 namespace {
 
-constexpr int rotateWithin(int c, char first) { return (c - first + 13) % 26 + first; }
+constexpr int rotateWithin(int c, char first) {
+  return (c - first + 13) % 26 + first;
+}
 
 // Indexed by the byte as unsigned char, so no byte can be a negative index.
 constexpr std::array<char, 256> rotationTable = [] {
@@ -24,7 +26,9 @@ constexpr std::array<char, 256> rotationTable = [] {
 
 }  // namespace
 
-char rotate13(char c) { return rotationTable[static_cast<unsigned char>(c)]; }
+char rotate13(char c) {
+  return rotationTable[static_cast<unsigned char>(c)];
+}
 
 std::string rot13(std::string_view text) {
   std::string rotated(text.size(), '\0');

@@ -8,11 +8,17 @@ namespace {
 
 // What toupper does in the default locale, which the program never changes: only a to z change.
 // Done inline, as it runs for every text and key character.
-constexpr char upperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char upperCase(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
-bool isCapital(char c) { return c >= 'A' && c <= 'Z'; }
+bool isCapital(char c) {
+  return c >= 'A' && c <= 'Z';
+}
 
-bool isAsciiLetter(char c) { return isCapital(upperCase(c)); }
+bool isAsciiLetter(char c) {
+  return isCapital(upperCase(c));
+}
 
 bool isLetterKey(std::string_view key) {
   return !key.empty() && std::all_of(key.begin(), key.end(), isAsciiLetter);

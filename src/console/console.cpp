@@ -70,5 +70,6 @@ std::optional<std::string> Console::readWord() {
 
 void Console::stopAtEndOfInput(std::string_view awaited) {
   endLine();
-  throw DialogueStopped{1, "ciphers: the input ended before " + std::string(awaited) + " was typed"};
+  throw DialogueStopped{1,
+                        "ciphers: the input ended before " + std::string(awaited) + " was typed"};
 }

@@ -11,16 +11,13 @@
 namespace {
 
 constexpr std::array<std::string_view, 7> menu{
-    "Choose Method",
-    "------------------",
-    "V: Vigenere",
-    "R: ROT13",
-    "M: My own personal method",
-    "Q: quit",
-    "------------------",
+    "Choose Method", "------------------", "V: Vigenere", "R: ROT13", "M: My own personal method",
+    "Q: quit",       "------------------",
 };
 
-bool isMenuChoice(char method) { return std::string_view("VRMQ").find(method) != std::string_view::npos; }
+bool isMenuChoice(char method) {
+  return std::string_view("VRMQ").find(method) != std::string_view::npos;
+}
 
 // Shows the menu until a valid choice is typed; returns it upper-cased, or nothing at the end of
 // the input.

@@ -41,9 +41,8 @@ void runVigenere(std::string_view input, Console& console) {
 
 void runPersonalMethod(std::string_view input, Console& console) {
   std::mt19937 generator = seededFromClock(std::time(nullptr));
-  const PersonalRows rows = encipherPersonal(input, [&generator] {
-    return static_cast<std::uint32_t>(generator());
-  });
+  const PersonalRows rows =
+      encipherPersonal(input, [&generator] { return static_cast<std::uint32_t>(generator()); });
   printResultReport(console,
                     {input, std::nullopt, rows.ctext, rows.plaintext, personalMethodInformation});
 }
