@@ -1,0 +1,116 @@
+// Speed of each cipher core on an 800-character text, and of whole dialogue passes run through
+// in-memory streams. Items are characters for the cores and passes for the sessions.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "ciphers/personal_method.hpp"
+#include "ciphers/rot13.hpp"
+#include "ciphers/vigenere.hpp"
+#include "console/menu_loop.hpp"
+
+namespace {
+
+constexpr std::size_t textLength = 800;
+constexpr std::string_view key = "Lemon";
+
+// The same mix of letters, digits, blanks and punctuation as bench/make_session.sh, starting
+// `shift` characters into the pattern.
+std::string sampleText(std::size_t shift = 0) {
+  constexpr std::string_view pattern =
+      "The quick brown fox jumps over the lazy dog; PACK MY BOX WITH FIVE DOZEN LIQUOR JUGS! "
+      "0123456789 (~@#$%^&*-+=) ";
+  std::string pool;
+  while (pool.size() < textLength + pattern.size()) {
+    pool += pattern;
+  }
+  return pool.substr(shift % pattern.size(), textLength);
+}
+
+// The answers of `passes` passes, taking the menu letters of `methods` in turn, then q.
+std::string scriptedSession(std::size_t passes, std::string_view methods) {
+  std::string session;
+  for (std::size_t p = 0; p < passes; ++p) {
+    const char method = methods[p % methods.size()];
+    session += method;
+    session += '\n';
+    session += sampleText(p);
+    session += '\n';
+    if (method == 'V') {
+      session += key;
+      session += '\n';
+    }
+  }
+  return session + "q\n";
+}
+
+void countCharacters(benchmark::State& state) {
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(textLength));
+}
+
+void BM_Rot13(benchmark::State& state) {
+  const std::string text = sampleText();
+  for (auto _ : state) {
+    Rot13Rows rows = encipherRot13(text);
+    benchmark::DoNotOptimize(rows);
+  }
+  countCharacters(state);
+}
+BENCHMARK(BM_Rot13);
+
+void BM_Vigenere(benchmark::State& state) {
+  const std::string text = sampleText();
+  for (auto _ : state) {
+    auto rows = encipherVigenere(text, key);
+    benchmark::DoNotOptimize(rows);
+  }
+  countCharacters(state);
+}
+BENCHMARK(BM_Vigenere);
+
+// Walk, write, parse back and decode, with a cheap linear congruential draw in place of the
+// run's seeded generator, so that the figure is the method's own.
+void BM_PersonalMethod(benchmark::State& state) {
+  const std::string text = sampleText();
+  std::uint32_t seed = 12345;
+  const Draw draw = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  for (auto _ : state) {
+    PersonalRows rows = encipherPersonal(text, draw);
+    benchmark::DoNotOptimize(rows);
+  }
+  countCharacters(state);
+}
+BENCHMARK(BM_PersonalMethod);
+
+// Whole passes (menu, reads, cipher, report) of one method or of the three in turn; the
+// items rate is passes per second.
+void BM_Session(benchmark::State& state, std::string_view methods) {
+  constexpr std::size_t passes = 30;
+  const std::string session = scriptedSession(passes, methods);
+  for (auto _ : state) {
+    std::istringstream in(session);
+    std::ostringstream out;
+    std::ostringstream err;
+    if (runMenuLoop(in, out, err) != 0) {
+      state.SkipWithError("the session did not end with status 0");
+      break;
+    }
+    benchmark::DoNotOptimize(out);
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(passes));
+}
+BENCHMARK_CAPTURE(BM_Session, R, std::string_view("R"));
+BENCHMARK_CAPTURE(BM_Session, V, std::string_view("V"));
+BENCHMARK_CAPTURE(BM_Session, M, std::string_view("M"));
+BENCHMARK_CAPTURE(BM_Session, RVM, std::string_view("RVM"));
+
+}  // namespace
+
+BENCHMARK_MAIN();
