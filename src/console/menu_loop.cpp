@@ -10,10 +10,17 @@
 
 namespace {
 
+// clang-format off
 constexpr std::array<std::string_view, 7> menu{
-    "Choose Method", "------------------", "V: Vigenere", "R: ROT13", "M: My own personal method",
-    "Q: quit",       "------------------",
+    "Choose Method",
+    "------------------",
+    "V: Vigenere",
+    "R: ROT13",
+    "M: My own personal method",
+    "Q: quit",
+    "------------------",
 };
+// clang-format on
 
 bool isMenuChoice(char method) {
   return std::string_view("VRMQ").find(method) != std::string_view::npos;
