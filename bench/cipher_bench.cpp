@@ -78,7 +78,7 @@ void BM_PersonalMethod(benchmark::State& state) {
   const std::string text = sampleText();
   std::uint32_t seed = 12345;
   const Draw draw = [&seed] {
-    seed = seed * 1664525u + 1013904223u;
+    seed = seed * 1664525U + 1013904223U;
     return seed >> 8;
   };
   for (auto _ : state) {

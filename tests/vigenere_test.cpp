@@ -39,6 +39,7 @@ TEST(VigenereMatrix, FindInRowGivesTheColumnOrZeroWhenAbsent) {
   EXPECT_EQ(findInRow(matrix[25], 'C'), 3);
   EXPECT_EQ(findInRow(matrix[0], 'a'), 0);
   EXPECT_EQ(findInRow(matrix[0], -23), 0);
+  EXPECT_EQ(findInRow(matrix[0], 'B' + 256), 0);  // not a char value, so in no cell
 }
 
 TEST(Vigenere, KeyLettersAShiftByNothingBByOneAndZBackByOne) {
