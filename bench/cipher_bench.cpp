@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "ciphers/personal_method.hpp"
-#include "ciphers/rot13.hpp"
-#include "ciphers/vigenere.hpp"
-#include "console/menu_loop.hpp"
+#include "menu_loop.hpp"
+#include "personal_method.hpp"
+#include "rot13.hpp"
+#include "vigenere.hpp"
 
 namespace {
 
@@ -65,7 +65,7 @@ BENCHMARK(BM_Rot13);
 void BM_Vigenere(benchmark::State& state) {
   const std::string text = sampleText();
   for (auto _ : state) {
-    auto rows = encipherVigenere(text, key);
+    VigenereRows rows = encipherVigenere(text, key);
     benchmark::DoNotOptimize(rows);
   }
   countCharacters(state);
@@ -77,7 +77,7 @@ BENCHMARK(BM_Vigenere);
 void BM_PersonalMethod(benchmark::State& state) {
   const std::string text = sampleText();
   std::uint32_t seed = 12345;
-  const Draw draw = [&seed] {
+  auto draw = [&seed] {
     seed = seed * 1664525U + 1013904223U;
     return seed >> 8;
   };

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "ciphers/digit_string.hpp"
+#include "digit_string.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // A view of the fuzzer's own buffer, which has no terminator and no slack after its last byte:

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "ciphers/digit_string.hpp"
-#include "ciphers/personal_method.hpp"
+#include "digit_string.hpp"
+#include "personal_method.hpp"
 
 namespace {
 
@@ -30,16 +30,14 @@ bool isDigit(char c) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider provider(data, size);
 
-  // The text: its length from the end of the input, its bytes from the front. A typed line
-  // never holds a NUL, so a 0 byte stands for 1 here.
+  // The text: its length from the end of the input, its bytes from the front, NUL included.
   const std::size_t length = provider.ConsumeIntegralInRange<std::size_t>(0, maxText);
-  std::string text = provider.ConsumeBytesAsString(length);
-  std::replace(text.begin(), text.end(), '\0', '\1');
+  const std::string text = provider.ConsumeBytesAsString(length);
 
   // The draws, from the end of what is left: a full word for the start value, then one byte
   // each (only parity counts). An exhausted input draws 0: a short input walks steadily down.
   std::size_t draws = 0;
-  const Draw draw = [&provider, &draws]() -> std::uint32_t {
+  auto draw = [&provider, &draws]() -> std::uint32_t {
     return draws++ == 0 ? provider.ConsumeIntegral<std::uint32_t>()
                         : provider.ConsumeIntegral<std::uint8_t>();
   };

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang++ and runs each for a bounded time on a copy of its
+# Builds the libFuzzer targets with the fuzz preset (clang++) and runs each for a bounded time on a copy of its
 # seed corpus. Exits non-zero on any finding; the input that caused it is kept in BUILD_DIR.
 #
 #   fuzz/run_fuzzers.sh SOURCE_DIR [BUILD_DIR]
@@ -20,7 +20,7 @@ build=${2:-$src/build-fuzz}
 seconds=${FUZZ_SECONDS:-30}
 targets=(fuzz_parse_digit_string fuzz_walk_round_trip fuzz_dialogue)
 
-CXX=clang++ cmake -S "$src" -B "$build" -DCIPHERS_FUZZ=ON -DBUILD_TESTING=OFF
+(cd "$src" && cmake --preset fuzz -B "$build")
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}"
 
 work=$(mktemp -d)

@@ -1,9 +1,7 @@
-#include <iostream>
+#include <span>
 
-#include "console/menu_loop.hpp"
+#include "command_line.hpp"
 
-int main() {
-  // Unsynchronised streams keep their own buffers: one write per flush, and no read per character.
-  std::ios::sync_with_stdio(false);
-  return runMenuLoop(std::cin, std::cout, std::cerr);
+int main(int argc, char* argv[]) {
+  return runProgram(std::span(argv, static_cast<std::size_t>(argc)));
 }

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <ctime>
+#include <new>
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <system_error>
 
-#include "ciphers/digit_string.hpp"
-#include "ciphers/personal_method.hpp"
-#include "console/menu_loop.hpp"
+#include "digit_string.hpp"
+#include "menu_loop.hpp"
+#include "personal_method.hpp"
 
 namespace {
 
@@ -40,6 +44,48 @@ class FullDisk : public std::streambuf {
   int_type overflow(int_type /*c*/) override { return traits_type::eof(); }
 };
 
+// Gives its text, then fails as the next read of standard input would: with a read error, or
+// with an allocation that fails.
+template <class Failure>
+class FailingInput : public std::stringbuf {
+ public:
+  FailingInput(const std::string& text, Failure failure)
+      : std::stringbuf(text), failure_(failure) {}
+
+ protected:
+  int_type underflow() override {
+    const int_type next = std::stringbuf::underflow();
+    if (traits_type::eq_int_type(next, traits_type::eof())) {
+      throw failure_;
+    }
+    return next;
+  }
+
+ private:
+  Failure failure_;
+};
+
+struct Session {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Session runOn(std::streambuf& input, const DialogueOptions& options = {}) {
+  std::istream in(&input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = runMenuLoop(in, out, err, options);
+  return {status, out.str(), err.str()};
+}
+
+// The ciphertext row of the first report in a screen.
+std::string firstCiphertext(const std::string& screen) {
+  const std::string label = "Ciphertext:     ";
+  const std::size_t start = screen.find(label) + label.size();
+  return screen.substr(start, screen.find('\n', start) - start);
+}
+
 }  // namespace
 
 TEST(Dialogue, PersonalMethodReportShowsADigitStringThatDecodesToTheText) {
@@ -69,4 +115,35 @@ TEST(Dialogue, OutputThatCannotBeWrittenStopsAtTheFirstFlushWithStatusOne) {
   EXPECT_EQ(runMenuLoop(in, out, err), 1);
   EXPECT_EQ(err.str(), "ciphers: cannot write the output\n");
   EXPECT_EQ(in.tellg(), 0) << "nothing may be read once the output has failed";
+}
+
+TEST(Dialogue, AReadErrorIsNoEndOfInputAtAnyPrompt) {
+  const std::system_error ioError(EIO, std::generic_category());
+  for (const std::string typed : {"", "r\n", "v\nattack\n"}) {
+    FailingInput input(typed, ioError);
+    const Session session = runOn(input);
+    EXPECT_EQ(session.status, 1) << typed;
+    EXPECT_EQ(session.err, "ciphers: cannot read the input: " + ioError.code().message() + "\n");
+    EXPECT_TRUE(session.out.ends_with(": \n") || session.out.ends_with("chars):\n\n")) << typed;
+  }
+}
+
+TEST(Dialogue, RunningOutOfMemoryIsNoEndOfInput) {
+  FailingInput input("v\nattack\n", std::bad_alloc());
+  const Session session = runOn(input);
+  EXPECT_EQ(session.status, 1);
+  EXPECT_EQ(session.err, "ciphers: out of memory\n");
+}
+
+TEST(Dialogue, ThePersonalMethodIsSeededFromTheClockInWholeSeconds) {
+  static std::time_t now = 0;
+  const DialogueOptions options{nullptr, [] { return now; }};
+  const auto ciphertextAt = [&options](std::time_t time) {
+    now = time;
+    std::stringbuf input("m\nattack at dawn\nq\n");
+    return firstCiphertext(runOn(input, options).out);
+  };
+  const std::string first = ciphertextAt(1'765'180'800);
+  EXPECT_EQ(ciphertextAt(1'765'180'800), first);
+  EXPECT_NE(ciphertextAt(1'765'180'801), first);
 }

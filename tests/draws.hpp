@@ -3,31 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
-
-#include "ciphers/digit_string.hpp"
 
 // Hands out the given draws in order and counts them; asking for more fails the test.
 class ScriptedDraws {
  public:
-  explicit ScriptedDraws(std::vector<std::uint32_t> draws)
-      : state_(std::make_shared<State>(State{std::move(draws), 0})) {}
+  explicit ScriptedDraws(std::vector<std::uint32_t> draws) : draws_(std::move(draws)) {}
 
-  Draw draw() const {
-    return [state = state_] {
-      EXPECT_LT(state->used, state->draws.size()) << "more draws asked for than scripted";
-      return state->used < state->draws.size() ? state->draws[state->used++] : 0;
-    };
+  std::uint32_t operator()() {
+    EXPECT_LT(used_, draws_.size()) << "more draws asked for than scripted";
+    return used_ < draws_.size() ? draws_[used_++] : 0;
   }
-  std::size_t used() const { return state_->used; }
+  std::size_t used() const { return used_; }
 
  private:
-  struct State {
-    std::vector<std::uint32_t> draws;
-    std::size_t used;
-  };
-  std::shared_ptr<State> state_;
+  std::vector<std::uint32_t> draws_;
+  std::size_t used_ = 0;
 };
 
 inline constexpr std::uint32_t odd = 1;

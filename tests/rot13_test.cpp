@@ -1,4 +1,4 @@
-#include "ciphers/rot13.hpp"
+#include "rot13.hpp"
 
 #include <gtest/gtest.h>
 

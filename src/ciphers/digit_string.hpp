@@ -1,9 +1,12 @@
 #pragma once
 
+#include <charconv>
+#include <concepts>
 #include <cstdint>
-#include <functional>
+#include <cstdlib>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 // The personal method's walk: a start value of two digits, then one value per text byte.
@@ -15,12 +18,36 @@ using WalkValues = std::vector<std::int32_t>;
 // number of digits of its magnitude), and its magnitude.
 using DigitString = std::string;
 
-// One random draw, a non-negative integer; only its parity (and once its remainder by 90) is used.
-using Draw = std::function<std::uint32_t()>;
+// Where the personal method's random draws come from: each call gives a non-negative integer,
+// of which only the parity (and, for the start value, the remainder by 90) is used. A seeded
+// std::mt19937 is one; tests script their own.
+template <class Draw>
+concept DrawSource = std::invocable<Draw&> && std::unsigned_integral<std::invoke_result_t<Draw&>>;
 
 // Writes the walk, whose start value lies in 10..99 and every value in -9999..9999, making one
 // draw per value after the first: odd writes the length digit d, even writes 10 - d.
-DigitString writeDigitString(const WalkValues& values, const Draw& draw);
+template <DrawSource Draw>
+DigitString writeDigitString(const WalkValues& values, Draw&& draw) {
+  if (values.empty()) {
+    return {};
+  }
+  // Two digits for the start value, then at most a sign mark, a length digit and four digits.
+  DigitString ctext(2 + 6 * (values.size() - 1), '\0');
+  char* out = ctext.data();
+  char* const end = out + ctext.size();
+  out = std::to_chars(out, end, values.front()).ptr;
+  for (std::size_t s = 1; s < values.size(); ++s) {
+    if ((values[s - 1] < 0) != (values[s] < 0)) {
+      *out++ = '0';
+    }
+    char* const lengthDigit = out++;
+    out = std::to_chars(out, end, std::abs(values[s])).ptr;
+    const auto d = static_cast<int>(out - lengthDigit - 1);
+    *lengthDigit = static_cast<char>('0' + (draw() % 2 == 1 ? d : 10 - d));
+  }
+  ctext.resize(static_cast<std::size_t>(out - ctext.data()));
+  return ctext;
+}
 
 // Reads back the values of a string that writeDigitString made. Any other string gives some
 // values, read without ever looking beyond its end.

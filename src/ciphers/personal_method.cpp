@@ -1,22 +1,4 @@
-#include "ciphers/personal_method.hpp"
-
-#include <cstdlib>
-
-std::int32_t stepWalk(std::int32_t value, std::int32_t code, std::uint32_t draw) {
-  const std::int32_t step = draw % 2 == 1 ? code : -code;
-  // Turning back at the limits keeps every magnitude within four digits.
-  return std::abs(value + step) > walkLimit ? value - step : value + step;
-}
-
-WalkValues buildWalk(std::string_view text, const Draw& draw) {
-  WalkValues values(text.size() + 1);
-  values[0] = static_cast<std::int32_t>(draw() % 90 + 10);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    // The byte's unsigned value, so that bytes above 0x7F decode to themselves.
-    values[i + 1] = stepWalk(values[i], static_cast<unsigned char>(text[i]), draw());
-  }
-  return values;
-}
+#include "personal_method.hpp"
 
 std::string decodeWalk(const WalkValues& asciivalues) {
   std::string plaintext;
@@ -26,13 +8,6 @@ std::string decodeWalk(const WalkValues& asciivalues) {
     plaintext.push_back(static_cast<char>(distance & 0xFF));
   }
   return plaintext;
-}
-
-PersonalRows encipherPersonal(std::string_view text, const Draw& draw) {
-  const WalkValues walk = buildWalk(text, draw);
-  DigitString ctext = writeDigitString(walk, draw);
-  std::string plaintext = decodeWalk(parseDigitString(ctext));
-  return {std::move(ctext), std::move(plaintext)};
 }
 
 std::mt19937 seededFromClock(std::time_t now) {

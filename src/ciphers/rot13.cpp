@@ -1,25 +1,28 @@
-#include "ciphers/rot13.hpp"
+#include "rot13.hpp"
 
 #include <algorithm>
 #include <array>
 
+#include "ascii.hpp"
+
 namespace {
 
-constexpr int rotateWithin(int c, char first) {
-  return (c - first + 13) % 26 + first;
+constexpr char rotateWithin(char c, char first) {
+  return static_cast<char>((c - first + 13) % 26 + first);
 }
 
 // Indexed by the byte as unsigned char, so no byte can be a negative index.
 constexpr std::array<char, 256> rotationTable = [] {
   std::array<char, 256> table{};
-  for (int c = 0; c < 256; ++c) {
-    int rotated = c;
-    if (c >= 'A' && c <= 'Z') {
-      rotated = rotateWithin(c, 'A');
-    } else if (c >= 'a' && c <= 'z') {
-      rotated = rotateWithin(c, 'a');
+  for (int byte = 0; byte < 256; ++byte) {
+    const auto c = static_cast<char>(byte);
+    if (isAsciiUpper(c)) {
+      table[byte] = rotateWithin(c, 'A');
+    } else if (isAsciiLower(c)) {
+      table[byte] = rotateWithin(c, 'a');
+    } else {
+      table[byte] = c;
     }
-    table[c] = static_cast<char>(rotated);
   }
   return table;
 }();

@@ -10,7 +10,7 @@ struct Rot13Rows {
 };
 
 // Moves each of the 52 ASCII letters 13 places on within its own half of the alphabet, keeping
-// its case; every other byte, those above 0x7F included, is returned unchanged.
+// its case; every other byte, NUL and those above 0x7F included, is returned unchanged.
 char rotate13(char c);
 
 std::string rot13(std::string_view text);

@@ -1,36 +1,37 @@
-#include "ciphers/vigenere.hpp"
+#include "vigenere.hpp"
 
-#include <algorithm>
-#include <climits>
-#include <cstring>
+#include <cstdint>
+#include <stdexcept>
+
+#include "ascii.hpp"
 
 namespace {
 
-// What toupper does in the default locale, which the program never changes: only a to z change.
-// Done inline, as it runs for every text and key character.
-constexpr char upperCase(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool isCapital(char c) {
-  return c >= 'A' && c <= 'Z';
-}
-
-bool isAsciiLetter(char c) {
-  return isCapital(upperCase(c));
-}
-
-bool isLetterKey(std::string_view key) {
-  return !key.empty() && std::all_of(key.begin(), key.end(), isAsciiLetter);
-}
+// For each key row, the column of each capital: deciphering looks it up instead of searching.
+constexpr auto columnOf = [] {
+  std::array<std::array<std::uint8_t, alphabetSize>, alphabetSize> table{};
+  for (int r = 0; r < alphabetSize; ++r) {
+    for (int letter = 0; letter < alphabetSize; ++letter) {
+      table[r][letter] = static_cast<std::uint8_t>(*findInRow(vigenere[r], 'A' + letter));
+    }
+  }
+  return table;
+}();
 
 // Hands out the upper-cased key characters in turn, starting again after the last.
 class KeyCycle {
  public:
-  explicit KeyCycle(std::string_view key) : key_(key) {}
+  explicit KeyCycle(std::string_view key) : key_(key) {
+    if (key_.empty()) {
+      throw std::invalid_argument("a key cycle needs a key of at least one character");
+    }
+  }
+
   char next() {
-    const char k = upperCase(key_[position_]);
-    position_ = (position_ + 1) % key_.size();
+    const char k = toAsciiUpper(key_[position_]);
+    if (++position_ == key_.size()) {
+      position_ = 0;
+    }
     return k;
   }
 
@@ -55,50 +56,34 @@ void setColumn(VigenereRows& rows, std::size_t i, char plain, char keyletter, ch
 
 }  // namespace
 
-VigenereMatrix buildVigenereMatrix() {
-  VigenereMatrix matrix{};
-  for (int r = 0; r < alphabetSize; ++r) {
-    for (int c = 0; c < alphabetSize; ++c) {
-      // 'A' + r + c is at most 'A' + 50, so one subtraction brings it back into A to Z.
-      const int cell = 'A' + r + c;
-      matrix[r][c] = static_cast<char>(cell > 'Z' ? cell - alphabetSize : cell);
-    }
-  }
-  return matrix;
-}
-
-int findInRow(const VigenereRow& row, int letter) {
-  // No cell can hold a value outside char; memchr is the cheap scan for one that does.
-  if (letter < CHAR_MIN || letter > CHAR_MAX) {
-    return 0;
-  }
-  const void* cell = std::memchr(row.data(), static_cast<unsigned char>(letter), row.size());
-  return cell == nullptr ? 0 : static_cast<int>(static_cast<const char*>(cell) - row.data());
-}
-
 bool holdsLetter(std::string_view text) {
   return std::any_of(text.begin(), text.end(), isAsciiLetter);
 }
 
-std::optional<VigenereRows> encipherVigenere(std::string_view text, std::string_view key) {
-  if (holdsLetter(text) && !isLetterKey(key)) {
-    return std::nullopt;
+bool acceptsKey(std::string_view text, std::string_view key) {
+  return !holdsLetter(text) || (!key.empty() && std::all_of(key.begin(), key.end(), isAsciiLetter));
+}
+
+VigenereRows encipherVigenere(std::string_view text, std::string_view key) {
+  if (!acceptsKey(text, key)) {
+    throw std::invalid_argument("the key cannot encipher this text");
   }
-  // The walk ends where a line would: at a NUL or a line feed.
-  text = text.substr(0, std::min(text.find('\0'), text.find('\n')));
-  const VigenereMatrix vigenere = buildVigenereMatrix();
+  if (!holdsLetter(text)) {
+    const std::string unchanged(text);
+    return {unchanged, unchanged, unchanged, unchanged};
+  }
   VigenereRows rows = sizedRows(text.size());
   KeyCycle keys(key);
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char p = upperCase(text[i]);
-    if (!isCapital(p)) {
+    const char p = toAsciiUpper(text[i]);
+    if (!isAsciiUpper(p)) {
       setColumn(rows, i, p, p, p, p);
       continue;
     }
     const char k = keys.next();
-    const VigenereRow& keyRow = vigenere[k - 'A'];
-    const char x = keyRow[p - 'A'];
-    setColumn(rows, i, p, k, x, vigenere[0][findInRow(keyRow, x)]);
+    const int row = k - 'A';
+    const char x = vigenere[row][p - 'A'];
+    setColumn(rows, i, p, k, x, vigenere[0][columnOf[row][x - 'A']]);
   }
   return rows;
 }

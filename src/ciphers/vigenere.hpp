@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,8 +14,32 @@ inline constexpr int alphabetSize = 26;
 using VigenereRow = std::array<char, alphabetSize>;
 using VigenereMatrix = std::array<VigenereRow, alphabetSize>;
 
-// The four rows of a run, one element per text character walked; letters are upper-cased, every
-// other character stands unchanged at its place in all four.
+constexpr VigenereMatrix buildVigenereMatrix() {
+  VigenereMatrix matrix{};
+  for (int r = 0; r < alphabetSize; ++r) {
+    for (int c = 0; c < alphabetSize; ++c) {
+      // 'A' + r + c is at most 'A' + 50, so one subtraction brings it back into A to Z.
+      const int cell = 'A' + r + c;
+      matrix[r][c] = static_cast<char>(cell > 'Z' ? cell - alphabetSize : cell);
+    }
+  }
+  return matrix;
+}
+
+// Built once, by the compiler.
+inline constexpr VigenereMatrix vigenere = buildVigenereMatrix();
+
+// The first column of the row whose cell holds the letter; nothing when no cell does.
+constexpr std::optional<std::size_t> findInRow(const VigenereRow& row, char letter) {
+  const auto* cell = std::find(row.begin(), row.end(), letter);
+  if (cell == row.end()) {
+    return std::nullopt;
+  }
+  return static_cast<std::size_t>(cell - row.begin());
+}
+
+// The four rows of a run, one element per text character; letters are upper-cased, every other
+// character, NUL included, stands unchanged at its place in all four.
 struct VigenereRows {
   std::string plaintext;
   std::string keyletter;
@@ -21,16 +47,15 @@ struct VigenereRows {
   std::string decrypttext;
 };
 
-VigenereMatrix buildVigenereMatrix();
-
-// The first column of the row that holds the letter, or 0 when no cell does.
-int findInRow(const VigenereRow& row, int letter);
-
 // Whether the text holds one of the 52 ASCII letters.
 bool holdsLetter(std::string_view text);
 
-// Enciphers the text under the key, applied cyclically from its first character to the letters
-// only, and deciphers the result back. When the text holds a letter, the key must be made of
-// ASCII letters only and not be empty; otherwise there is no result. A text without letters
-// never consults the key.
-std::optional<VigenereRows> encipherVigenere(std::string_view text, std::string_view key);
+// Whether the key, as typed, can encipher the text: when the text holds a letter, a key of one
+// or more ASCII letters and nothing else; a text without letters never consults its key, so any
+// key will do, none included.
+bool acceptsKey(std::string_view text, std::string_view key);
+
+// Enciphers the whole text under the key, applied cyclically from its first character to the
+// letters only, and deciphers the result back. Throws std::invalid_argument for a key that
+// acceptsKey refuses for this text.
+VigenereRows encipherVigenere(std::string_view text, std::string_view key);

@@ -7,56 +7,62 @@
 #include <string>
 #include <string_view>
 
+#include "line_editor.hpp"
+
 inline constexpr std::size_t maxTextLength = 800;
 inline constexpr std::size_t maxDiscardedLength = 500;
 
-// Ends the dialogue before the user chose Q: the input ended in the middle of a request, or the
-// output can no longer be written. runMenuLoop turns it into the exit status.
+// Ends the dialogue, with status 1, before the user chose Q: the input ended in the middle of a
+// request or could not be read, or the output can no longer be written.
 struct DialogueStopped {
-  int status;
   std::string message;  // one line for standard error; empty where the stop is quiet
 };
 
+// Writes the stop's message, if any, to err and gives the exit status, 1.
+int reportStop(std::ostream& err, const DialogueStopped& stop);
+
 // Every read and every write of the dialogue. Each line end is followed by a flush, and the
 // output is flushed before every read, so that a prompt is on the screen while the program
-// waits. A flush that fails stops the dialogue.
+// waits. A flush that fails, or a read that fails other than at the end of the input, stops the
+// dialogue; running out of memory while reading throws std::bad_alloc, never an end of input.
 class Console {
  public:
-  Console(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
+  // With an editor, `in` reads through it, and prompts are handed to it rather than written.
+  Console(std::istream& in, std::ostream& out, LineEditor* editor = nullptr);
 
-  // Handed to the stream in pieces below 1 KiB: the stream copies each into its buffer, whereas
-  // a longer piece would leave at once in a system call of its own, ahead of its line's flush.
-  void write(std::string_view text) {
-    for (std::size_t p = 0; p < text.size(); p += maxWrittenPiece) {
-      out_ << text.substr(p, maxWrittenPiece);
-    }
-  }
+  void write(std::string_view text) { out_ << text; }
   void endLine();
   void writeLine(std::string_view text);
+  void flush();
 
-  // The first non-blank character typed; the rest of its line is discarded. Nothing at the end
-  // of the input.
-  std::optional<char> readChoice();
+  // After the prompt: the first non-blank character typed; the rest of its line is discarded,
+  // up to 500 characters. Nothing at the end of the input.
+  std::optional<char> readChoice(std::string_view prompt);
 
-  // One line of at most 800 characters, without its line end; the rest of a longer line is
-  // discarded. The text ends at a NUL byte, should one be typed. Nothing when the input ended
-  // before a character could be read; an empty line is the empty text.
-  std::optional<std::string> readLine();
+  // The next line, without its line end, NUL bytes and all. Of a line longer than 800 bytes the
+  // text is its first 800, cut before a UTF-8 character that would not fit whole, and the rest
+  // of the line is discarded. Nothing when the input ended before a character could be read.
+  std::optional<std::string> readText();
 
-  // One whitespace-delimited word; the rest of its line is discarded. Nothing at the end of the
-  // input.
-  std::optional<std::string> readWord();
+  // After the prompt: one whitespace-delimited word; the rest of its line is discarded, up to
+  // 500 characters. Of the word only its first `kept` characters are kept as typed, and of the
+  // rest one of each byte value not kept yet: so a word of any length takes bounded memory, and
+  // a check of which characters it holds still sees every one. Nothing at the end of the input.
+  std::optional<std::string> readWord(std::string_view prompt, std::size_t kept);
 
-  // Ends the line the user was typing on and stops the dialogue with status 1.
+  // Ends the line the user was typing on and stops the dialogue.
   [[noreturn]] void stopAtEndOfInput(std::string_view awaited);
 
  private:
-  void flush();
+  void ask(std::string_view prompt, Recall recall);
+  template <class Read>
+  auto readAnswer(std::string_view prompt, Recall recall, Read read);
+  template <class Read>
+  auto guarded(Read read);
   // Drops through the next line feed, but never more than 500 characters; the rest stays.
   void discardRestOfLine() { in_.ignore(maxDiscardedLength, '\n'); }
 
-  static constexpr std::size_t maxWrittenPiece = 512;
-
   std::istream& in_;
   std::ostream& out_;
+  LineEditor* editor_;
 };

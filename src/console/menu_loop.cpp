@@ -1,12 +1,12 @@
-#include "console/menu_loop.hpp"
+#include "menu_loop.hpp"
 
 #include <array>
-#include <cctype>
+#include <new>
 #include <optional>
 #include <string_view>
 
-#include "console/console.hpp"
-#include "console/method_runs.hpp"
+#include "ascii.hpp"
+#include "console.hpp"
 
 namespace {
 
@@ -34,13 +34,11 @@ std::optional<char> askForMethod(Console& console) {
     for (const std::string_view line : menu) {
       console.writeLine(line);
     }
-    console.write("?: ");
-    const std::optional<char> answer = console.readChoice();
+    const std::optional<char> answer = console.readChoice("?: ");
     if (!answer) {
       return std::nullopt;
     }
-    // Widened to unsigned char: a byte above 0x7F must not reach toupper as a negative value.
-    const auto method = static_cast<char>(std::toupper(static_cast<unsigned char>(*answer)));
+    const char method = toAsciiUpper(*answer);
     if (isMenuChoice(method)) {
       return method;
     }
@@ -50,10 +48,10 @@ std::optional<char> askForMethod(Console& console) {
   }
 }
 
-void runMethod(char method, std::string_view input, Console& console) {
+void runMethod(char method, std::string_view input, Console& console, Clock clock) {
   switch (method) {
     case 'M':
-      runPersonalMethod(input, console);
+      runPersonalMethod(input, console, clock);
       break;
     case 'R':
       runRot13(input, console);
@@ -66,7 +64,7 @@ void runMethod(char method, std::string_view input, Console& console) {
   }
 }
 
-void runDialogue(Console& console) {
+void runDialogue(Console& console, Clock clock) {
   for (;;) {
     const std::optional<char> method = askForMethod(console);
     if (!method) {
@@ -77,25 +75,25 @@ void runDialogue(Console& console) {
       return;
     }
     console.writeLine("Enter some text to be encrypted (max 800 chars):");
-    const std::optional<std::string> input = console.readLine();
+    const std::optional<std::string> input = console.readText();
     if (!input) {
       console.stopAtEndOfInput("a text");
     }
-    runMethod(*method, *input, console);
+    runMethod(*method, *input, console, clock);
   }
 }
 
 }  // namespace
 
-int runMenuLoop(std::istream& in, std::ostream& out, std::ostream& err) {
-  Console console(in, out);
+int runMenuLoop(std::istream& in, std::ostream& out, std::ostream& err,
+                const DialogueOptions& options) {
   try {
-    runDialogue(console);
+    Console console(in, out, options.editor);
+    runDialogue(console, options.clock);
     return 0;
   } catch (const DialogueStopped& stop) {
-    if (!stop.message.empty()) {
-      err << stop.message << std::endl;
-    }
-    return stop.status;
+    return reportStop(err, stop);
+  } catch (const std::bad_alloc&) {
+    return reportStop(err, {"ciphers: out of memory"});
   }
 }

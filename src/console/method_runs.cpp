@@ -1,25 +1,26 @@
-#include "console/method_runs.hpp"
+#include "method_runs.hpp"
 
-#include <ctime>
+#include <string>
 
-#include "ciphers/personal_method.hpp"
-#include "ciphers/rot13.hpp"
-#include "ciphers/vigenere.hpp"
-#include "console/result_report.hpp"
+#include "personal_method.hpp"
+#include "result_report.hpp"
+#include "rot13.hpp"
+#include "vigenere.hpp"
 
 namespace {
 
-// Asks until the key can encipher the text; a text without letters takes any key, even none.
-VigenereRows askForKey(std::string_view input, Console& console) {
+// Asks until a key is typed that can encipher the text, and returns it. A text without letters
+// takes any key, and also the end of the input instead of one.
+std::string askForKey(std::string_view input, Console& console) {
   for (;;) {
     console.endLine();
-    console.write("Key(with no spaces): ");
-    const std::optional<std::string> key = console.readWord();
-    if (!key && holdsLetter(input)) {
-      console.stopAtEndOfInput("a key");
+    // A text holds at most 800 letters, so no key character beyond the 800th is ever applied.
+    const std::optional<std::string> key = console.readWord("Key(with no spaces): ", maxTextLength);
+    if (acceptsKey(input, key.value_or(""))) {
+      return key.value_or("");
     }
-    if (auto rows = encipherVigenere(input, key.value_or(""))) {
-      return std::move(*rows);
+    if (!key) {
+      console.stopAtEndOfInput("a key");
     }
     console.writeLine("Invalid Key. Please use letters only");
   }
@@ -34,15 +35,15 @@ void runRot13(std::string_view input, Console& console) {
 }
 
 void runVigenere(std::string_view input, Console& console) {
-  const VigenereRows rows = askForKey(input, console);
+  const std::string key = askForKey(input, console);
+  const VigenereRows rows = encipherVigenere(input, key);
   printResultReport(console, {rows.plaintext, rows.keyletter, rows.ciphertext, rows.decrypttext,
                               vigenereInformation});
 }
 
-void runPersonalMethod(std::string_view input, Console& console) {
-  std::mt19937 generator = seededFromClock(std::time(nullptr));
-  const PersonalRows rows =
-      encipherPersonal(input, [&generator] { return static_cast<std::uint32_t>(generator()); });
+void runPersonalMethod(std::string_view input, Console& console, Clock clock) {
+  std::mt19937 generator = seededFromClock(clock());
+  const PersonalRows rows = encipherPersonal(input, generator);
   printResultReport(console,
                     {input, std::nullopt, rows.ctext, rows.plaintext, personalMethodInformation});
 }

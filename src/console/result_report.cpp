@@ -1,4 +1,4 @@
-#include "console/result_report.hpp"
+#include "result_report.hpp"
 
 namespace {
 

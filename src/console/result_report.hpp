@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "console/console.hpp"
+#include "console.hpp"
 
 // What a method run shows: its rows behind labels of 16 characters, written whole, then an
 // "Information: " block with the method's own text. The rows belong to the run.
