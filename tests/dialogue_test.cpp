@@ -107,6 +107,14 @@ TEST(Dialogue, PersonalMethodReportShowsADigitStringThatDecodesToTheText) {
   EXPECT_EQ(screen.substr(lineEnd + 1), personalReportTail + menu);
 }
 
+TEST(Dialogue, PersonalMethodDecodesNulBytesBack) {
+  std::stringbuf input(std::string("m\nab\0cd\nq\n", 11));
+  const Session session = runOn(input);
+  EXPECT_EQ(session.status, 0);
+  EXPECT_EQ(decodeWalk(parseDigitString(firstCiphertext(session.out))), std::string("ab\0cd", 5));
+  EXPECT_NE(session.out.find(std::string("Decrypted back: ab\0cd\n", 22)), std::string::npos);
+}
+
 TEST(Dialogue, OutputThatCannotBeWrittenStopsAtTheFirstFlushWithStatusOne) {
   std::istringstream in("r\nHello\nq\n");
   FullDisk disk;
