@@ -70,22 +70,22 @@ TEST(PersonalMethod, EveryTextAndEveryDrawRoundTrip) {
 
 TEST(PersonalMethod, AccentedTextDecodesToItself) {
   const std::string text = "caf\xC3\xA9 \x80\x81\xFF";
-  std::mt19937 generator = seededFromClock(1'700'000'000);
+  Mt19937 generator = seededFromClock(1'700'000'000);
   EXPECT_EQ(encipherPersonal(text, generator).plaintext, text);
 }
 
 TEST(PersonalMethod, RunsSeededInTheSameSecondAgreeAndOthersDiffer) {
   const std::string text(200, 'e');
-  std::mt19937 first = seededFromClock(1'765'180'800);
-  std::mt19937 again = seededFromClock(1'765'180'800);
-  std::mt19937 later = seededFromClock(1'765'180'801);
+  Mt19937 first = seededFromClock(1'765'180'800);
+  Mt19937 again = seededFromClock(1'765'180'800);
+  Mt19937 later = seededFromClock(1'765'180'801);
   const DigitString ctext = encipherPersonal(text, first).ctext;
   EXPECT_EQ(encipherPersonal(text, again).ctext, ctext);
   EXPECT_NE(encipherPersonal(text, later).ctext, ctext);
 }
 
 TEST(PersonalMethod, TheClockSeededDrawsTakeBothDirectionsAndBothLengthForms) {
-  std::mt19937 generator = seededFromClock(1'765'180'800);
+  Mt19937 generator = seededFromClock(1'765'180'800);
   const std::string text(800, 'a');
   const WalkValues walk = buildWalk(text, generator);
   const auto rises = std::adjacent_find(walk.begin(), walk.end(), std::less<>());
@@ -94,4 +94,12 @@ TEST(PersonalMethod, TheClockSeededDrawsTakeBothDirectionsAndBothLengthForms) {
   const DigitString ctext = writeDigitString(walk, generator);
   EXPECT_NE(ctext, writeDigitString(walk, [] { return odd; }));
   EXPECT_NE(ctext, writeDigitString(walk, [] { return even; }));
+}
+
+TEST(PersonalMethod, ItsGeneratorDrawsTheSequenceOfStdMt19937) {
+  Mt19937 ours = seededFromClock(1'765'180'800);
+  std::mt19937 standard(1'765'180'800U);
+  for (int draw = 0; draw < 2000; ++draw) {
+    ASSERT_EQ(ours(), standard()) << "draw " << draw;
+  }
 }

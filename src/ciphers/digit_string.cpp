@@ -1,6 +1,7 @@
 #include "digit_string.hpp"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -12,16 +13,19 @@ int digitValue(char c) {
 }
 
 // The length digit k announces k digits when below 5 and 10 - k digits otherwise; a character
-// that is no digit announces none.
-std::size_t announcedLength(char lengthDigit) {
-  const int k = digitValue(lengthDigit);
-  return static_cast<std::size_t>(std::max(k < 5 ? k : 10 - k, 0));
-}
+// that is no digit announces none. Indexed by the character as unsigned char.
+constexpr std::array<std::uint8_t, 256> announcedLength = [] {
+  std::array<std::uint8_t, 256> lengths{};
+  for (int k = 0; k <= 9; ++k) {
+    lengths['0' + k] = static_cast<std::uint8_t>(k < 5 ? k : 10 - k);
+  }
+  return lengths;
+}();
 
 std::int32_t readMagnitude(const char* digits, std::size_t length) {
   std::int32_t magnitude = 0;
-  for (std::size_t i = 0; i < length; ++i) {
-    magnitude = magnitude * 10 + digitValue(digits[i]);
+  for (const char* const end = digits + length; digits != end; ++digits) {
+    magnitude = magnitude * 10 + digitValue(*digits);
   }
   return magnitude;
 }
@@ -32,9 +36,9 @@ WalkValues parseDigitString(std::string_view ctext) {
   if (ctext.size() < 2) {
     return {};
   }
+  // Every group takes at least one character, its length digit; the writer's take two or more.
   WalkValues values;
-  // Every group takes at least two characters: a length digit and one digit of magnitude.
-  values.reserve(ctext.size() / 2);
+  values.reserve(ctext.size() - 1);
   values.push_back(digitValue(ctext[0]) * 10 + digitValue(ctext[1]));
   bool negative = false;
   const char* p = ctext.data() + 2;
@@ -44,10 +48,11 @@ WalkValues parseDigitString(std::string_view ctext) {
       negative = !negative;
       ++p;
     }
-    const std::size_t length = std::min(announcedLength(*p), static_cast<std::size_t>(last - p));
+    const std::size_t announced = announcedLength[static_cast<unsigned char>(*p)];
+    const std::size_t length = std::min(announced, static_cast<std::size_t>(last - p));
     const std::int32_t magnitude = readMagnitude(p + 1, length);
     values.push_back(negative ? -magnitude : magnitude);
-    p += length + 1;
+    p += 1 + length;
   }
   return values;
 }

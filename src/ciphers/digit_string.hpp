@@ -1,9 +1,10 @@
 #pragma once
 
-#include <charconv>
+#include <array>
 #include <concepts>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -20,9 +21,44 @@ using DigitString = std::string;
 
 // Where the personal method's random draws come from: each call gives a non-negative integer,
 // of which only the parity (and, for the start value, the remainder by 90) is used. A seeded
-// std::mt19937 is one; tests script their own.
+// Mt19937 is one; tests script their own.
 template <class Draw>
 concept DrawSource = std::invocable<Draw&> && std::unsigned_integral<std::invoke_result_t<Draw&>>;
+
+namespace digit_string_detail {
+
+// "00" to "99", two characters each.
+inline constexpr std::array<char, 200> digitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int n = 0; n < 100; ++n) {
+    pairs[2 * n] = static_cast<char>('0' + n / 10);
+    pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
+  }
+  return pairs;
+}();
+
+inline char* writePair(char* out, std::uint32_t n) {
+  std::memcpy(out, &digitPairs[2 * n], 2);
+  return out + 2;
+}
+
+// Writes a magnitude of 0 to 9999 in decimal, without leading zeros; returns the end.
+inline char* writeMagnitude(char* out, std::uint32_t magnitude) {
+  if (magnitude < 10) {
+    *out = static_cast<char>('0' + magnitude);
+    return out + 1;
+  }
+  if (magnitude < 100) {
+    return writePair(out, magnitude);
+  }
+  if (magnitude < 1000) {
+    *out = static_cast<char>('0' + magnitude / 100);
+    return writePair(out + 1, magnitude % 100);
+  }
+  return writePair(writePair(out, magnitude / 100), magnitude % 100);
+}
+
+}  // namespace digit_string_detail
 
 // Writes the walk, whose start value lies in 10..99 and every value in -9999..9999, making one
 // draw per value after the first: odd writes the length digit d, even writes 10 - d.
@@ -32,16 +68,15 @@ DigitString writeDigitString(const WalkValues& values, Draw&& draw) {
     return {};
   }
   // Two digits for the start value, then at most a sign mark, a length digit and four digits.
+  using digit_string_detail::writeMagnitude;
   DigitString ctext(2 + 6 * (values.size() - 1), '\0');
-  char* out = ctext.data();
-  char* const end = out + ctext.size();
-  out = std::to_chars(out, end, values.front()).ptr;
+  char* out = writeMagnitude(ctext.data(), static_cast<std::uint32_t>(values.front()));
   for (std::size_t s = 1; s < values.size(); ++s) {
     if ((values[s - 1] < 0) != (values[s] < 0)) {
       *out++ = '0';
     }
     char* const lengthDigit = out++;
-    out = std::to_chars(out, end, std::abs(values[s])).ptr;
+    out = writeMagnitude(out, static_cast<std::uint32_t>(std::abs(values[s])));
     const auto d = static_cast<int>(out - lengthDigit - 1);
     *lengthDigit = static_cast<char>('0' + (draw() % 2 == 1 ? d : 10 - d));
   }

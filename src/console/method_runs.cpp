@@ -42,7 +42,7 @@ void runVigenere(std::string_view input, Console& console) {
 }
 
 void runPersonalMethod(std::string_view input, Console& console, Clock clock) {
-  std::mt19937 generator = seededFromClock(clock());
+  Mt19937 generator = seededFromClock(clock());
   const PersonalRows rows = encipherPersonal(input, generator);
   printResultReport(console,
                     {input, std::nullopt, rows.ctext, rows.plaintext, personalMethodInformation});
