@@ -6,7 +6,7 @@ add_test(NAME install.manpage_renders
 
 add_test(NAME install.tree
          COMMAND sh ${check_install} tree ${CMAKE_COMMAND} ${PROJECT_BINARY_DIR} ${CMAKE_INSTALL_BINDIR}
-                 ${CMAKE_INSTALL_MANDIR} ${PROJECT_VERSION} $<CONFIG>)
+                 ${CMAKE_INSTALL_MANDIR} ${CMAKE_INSTALL_DOCDIR} ${PROJECT_VERSION} $<CONFIG>)
 
 set_tests_properties(install.manpage_renders install.tree
                      PROPERTIES LABELS install SKIP_RETURN_CODE 77)
