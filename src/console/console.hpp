@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "console/line_editor.hpp"
+
 inline constexpr std::size_t maxTextLength = 800;
 inline constexpr std::size_t maxDiscardedLength = 500;
 
@@ -22,13 +24,22 @@ struct DialogueStopped {
 // waits. A flush that fails stops the dialogue.
 class Console {
  public:
-  Console(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
+  Console(std::istream& in, std::ostream& out, LineEditor* editor = nullptr)
+      : in_(in), out_(out), editor_(editor) {}
 
   // Handed to the stream in pieces below 1 KiB: the stream copies each into its buffer, whereas
   // a longer piece would leave at once in a system call of its own, ahead of its line's flush.
   void write(std::string_view text) {
     for (std::size_t p = 0; p < text.size(); p += maxWrittenPiece) {
       out_ << text.substr(p, maxWrittenPiece);
+    }
+  }
+  // A prompt for the next read: written here, or drawn by the line editor when there is one.
+  void prompt(std::string_view text, Recall recall) {
+    if (editor_ != nullptr) {
+      editor_->expect(text, recall);
+    } else {
+      write(text);
     }
   }
   void endLine();
@@ -59,4 +70,5 @@ class Console {
 
   std::istream& in_;
   std::ostream& out_;
+  LineEditor* editor_;
 };

@@ -34,7 +34,7 @@ std::optional<char> askForMethod(Console& console) {
     for (const std::string_view line : menu) {
       console.writeLine(line);
     }
-    console.write("?: ");
+    console.prompt("?: ", Recall::nothing);
     const std::optional<char> answer = console.readChoice();
     if (!answer) {
       return std::nullopt;
@@ -77,6 +77,7 @@ void runDialogue(Console& console) {
       return;
     }
     console.writeLine("Enter some text to be encrypted (max 800 chars):");
+    console.prompt("", Recall::texts);
     const std::optional<std::string> input = console.readLine();
     if (!input) {
       console.stopAtEndOfInput("a text");
@@ -87,8 +88,8 @@ void runDialogue(Console& console) {
 
 }  // namespace
 
-int runMenuLoop(std::istream& in, std::ostream& out, std::ostream& err) {
-  Console console(in, out);
+int runMenuLoop(std::istream& in, std::ostream& out, std::ostream& err, LineEditor* editor) {
+  Console console(in, out, editor);
   try {
     runDialogue(console);
     return 0;

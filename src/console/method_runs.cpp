@@ -13,7 +13,7 @@ namespace {
 VigenereRows askForKey(std::string_view input, Console& console) {
   for (;;) {
     console.endLine();
-    console.write("Key(with no spaces): ");
+    console.prompt("Key(with no spaces): ", Recall::keys);
     const std::optional<std::string> key = console.readWord();
     if (!key && holdsLetter(input)) {
       console.stopAtEndOfInput("a key");
