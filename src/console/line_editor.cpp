@@ -56,6 +56,17 @@ void bindHomeAndEnd(EditLine* editline) {
   }
 }
 
+// Adds the line, without its line end, to the history; an empty line is not kept.
+void remember(History* history, std::string_view line) {
+  if (line.ends_with('\n')) {
+    line.remove_suffix(1);
+  }
+  if (!line.empty()) {
+    HistEvent event;
+    ::history(history, &event, H_ENTER, std::string(line).c_str());
+  }
+}
+
 }  // namespace
 
 // The editor, its prompt and one history per kind of answer. The menu's history stays empty:
@@ -102,7 +113,9 @@ struct LineEditor::Session {
       return std::nullopt;
     }
     const std::string_view read(line, static_cast<std::size_t>(count));
-    remember(read);
+    if (recall != Recall::nothing) {
+      remember(historyOf(recall), read);
+    }
     return read;
   }
 
@@ -125,17 +138,6 @@ struct LineEditor::Session {
     el_set(editline, EL_SIGNAL, 1);
     el_set(editline, EL_HIST, history, session->none.get());
     return session;
-  }
-
-  void remember(std::string_view line) {
-    if (line.ends_with('\n')) {
-      line.remove_suffix(1);
-    }
-    if (line.empty() || recall == Recall::nothing) {
-      return;
-    }
-    HistEvent event;
-    ::history(historyOf(recall), &event, H_ENTER, std::string(line).c_str());
   }
 };
 

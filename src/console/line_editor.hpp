@@ -25,14 +25,12 @@ class LineEditor : public std::streambuf {
                                   // std::system_error(errno, std::generic_category())
 
  private:
-  struct Session;  // the editor and its histories; only the libedit build has one
+  struct Session;  // the editor, its prompt and its histories; only the libedit build has one
 
   explicit LineEditor(std::unique_ptr<Session> session);
   friend std::unique_ptr<LineEditor> openLineEditor();
 
   std::unique_ptr<Session> session_;
-  std::string prompt_;  // NUL-terminated for libedit, which asks for it on every redraw
-  Recall recall_ = Recall::nothing;
   std::string line_;  // the last line read, with its line end; the get area points into it
 };
 
