@@ -30,7 +30,7 @@ namespace digit_string_detail {
 // "00" to "99", two characters each.
 inline constexpr std::array<char, 200> digitPairs = [] {
   std::array<char, 200> pairs{};
-  for (int n = 0; n < 100; ++n) {
+  for (std::size_t n = 0; n < 100; ++n) {
     pairs[2 * n] = static_cast<char>('0' + n / 10);
     pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
   }
@@ -38,7 +38,7 @@ inline constexpr std::array<char, 200> digitPairs = [] {
 }();
 
 inline char* writePair(char* out, std::uint32_t n) {
-  std::memcpy(out, &digitPairs[2 * n], 2);
+  std::memcpy(out, &digitPairs[std::size_t{2} * n], 2);
   return out + 2;
 }
 

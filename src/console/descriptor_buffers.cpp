@@ -28,7 +28,7 @@ ssize_t writeSome(int descriptor, const char* bytes, std::size_t size) {
 }
 #endif
 
-constexpr std::size_t initialOutputSize = 8 * 1024;
+constexpr std::size_t initialOutputSize = std::size_t{8} * 1024;
 
 }  // namespace
 

@@ -19,7 +19,7 @@ class DescriptorInput : public std::streambuf {
 
  private:
   int descriptor_;
-  std::array<char, 64 * 1024> buffer_{};
+  std::array<char, std::size_t{64} * 1024> buffer_{};
 };
 
 // Collects the output until a flush and then writes it whole: one system call per flush, however
