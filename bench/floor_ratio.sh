@@ -1,0 +1,137 @@
+#!/bin/bash
+# Write floor ratio: for sessions of 20,000 passes of one method (R, V, M; 800-character texts),
+# the CPU time (user + sys) of the session over that of its write floor. The floor is the
+# replayer bench/replay_writes: it reads the same input, then makes exactly the session's write
+# calls, recorded with strace, with the same bytes, to the same kind of file. Prints, for each
+# method, the median session and floor CPU times and the median ratio of 5 alternating pairs
+# (session, floor, session, floor, ...), with the range of the pairs' ratios. It never fails on
+# the figures, which depend on the machine; it fails only when something does not run.
+#   floor_ratio.sh PATH/TO/ciphers [REPLAYER]
+# REPLAYER defaults to bench/replay_writes in the build directory of PATH/TO/ciphers. The
+# environment may set PASSES (default 20000) and PAIRS (default 5). Needs bash and strace.
+if [ -z "${BASH_VERSION:-}" ]; then exec bash "$0" "$@"; fi
+set -euo pipefail
+
+usage() {
+  echo "usage: $0 PATH/TO/ciphers [REPLAYER]" >&2
+  exit 2
+}
+
+[ $# -ge 1 ] && [ $# -le 2 ] || usage
+program=$1
+replayer=${2:-$(dirname "$program")/bench/replay_writes}
+here=$(dirname "$0")
+passes=${PASSES:-20000}
+pairs=${PAIRS:-5}
+case $passes in '' | *[!0-9]*) echo "$0: PASSES must be a number" >&2; exit 2 ;; esac
+case $pairs in '' | *[!0-9]* | 0) echo "$0: PAIRS must be a positive number" >&2; exit 2 ;; esac
+[ -x "$program" ] || { echo "$0: $program is not an executable" >&2; exit 2; }
+[ -x "$replayer" ] || {
+  echo "$0: $replayer is not an executable (build the target replay_writes)" >&2
+  exit 2
+}
+command -v strace >/dev/null || { echo "$0: needs strace (apt-get install strace)" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Runs the session of method $1 under strace: its output goes to $work/recorded.out, and its
+# write calls, one a line ("w N" or "v N1 N2 ..."), to $work/calls.
+record() {
+  if ! strace -o "$work/trace.txt" -e trace=write,writev -e abbrev=none -s 0 \
+      "$program" < "$work/$1.in" > "$work/recorded.out"; then
+    echo "FAIL: the recorded $1 session did not end with status 0" >&2
+    exit 1
+  fi
+  if ! awk '
+    function bad(why) { print "strace line " NR ": " why ": " $0 > "/dev/stderr"; failed = 1; exit 1 }
+    /^(write|writev)\(/ {
+      if ($0 !~ /^writev?\(1, /) bad("a write to a descriptor other than standard output")
+      returned = $0
+      if (!sub(/.*\) += /, "", returned) || returned !~ /^[0-9]+$/) bad("a failed write")
+      if ($0 ~ /^write\(/) {
+        asked = $0
+        sub(/\) += .*/, "", asked)
+        sub(/.*, /, "", asked)
+        if (asked != returned) bad("a partial write")
+        print "w " asked
+        calls++
+        next
+      }
+      call = "v"; total = 0; rest = $0
+      while (match(rest, /iov_len=[0-9]+/)) {
+        size = substr(rest, RSTART + 8, RLENGTH - 8)
+        call = call " " size; total += size
+        rest = substr(rest, RSTART + RLENGTH)
+      }
+      if (call == "v") bad("a writev without buffers")
+      if (total != returned) bad("a partial write")
+      print call
+      calls++
+    }
+    END { if (!failed && !calls) { print "strace recorded nothing" > "/dev/stderr"; exit 1 } }
+  ' "$work/trace.txt" > "$work/calls"; then
+    echo "$0: cannot read the write calls of the $1 session from strace's output" >&2
+    exit 1
+  fi
+}
+
+# Prints the CPU time (user + sys, seconds) of one session of method $1, output to a new file.
+session_cpu() {
+  rm -f "$work/timed.out"
+  local TIMEFORMAT='%3U %3S'
+  if ! { time "$program" < "$work/$1.in" > "$work/timed.out" 2> "$work/stderr.txt"; } \
+      2> "$work/time.txt"; then
+    echo "FAIL: the $1 session did not end with status 0" >&2
+    cat "$work/stderr.txt" >&2
+    exit 1
+  fi
+  awk '{ printf "%.3f\n", $1 + $2 }' "$work/time.txt"
+}
+
+# Prints the CPU time (seconds) of one replay of method $1's recorded calls, output to a new file.
+floor_cpu() {
+  rm -f "$work/replay.out"
+  if ! "$replayer" "$work/calls" "$work/recorded.out" < "$work/$1.in" > "$work/replay.out" \
+      2> "$work/replay.txt"; then
+    echo "FAIL: the replayer did not run on the $1 session's calls:" >&2
+    cat "$work/replay.txt" >&2
+    exit 1
+  fi
+  awk -F'[= ]' '/^cpu_us=/ { printf "%.6f\n", $2 / 1e6; found = 1 }
+    END { exit !found }' "$work/replay.txt" || {
+    echo "$0: the replayer printed no CPU time" >&2
+    exit 1
+  }
+}
+
+# Prints the median of its arguments.
+median() {
+  printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
+    END { printf "%.3f\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+echo "write floor ratio: CPU time (user + sys) of a $passes-pass session over that of replaying"
+echo "its write calls; medians of $pairs alternating pairs"
+for method in R V M; do
+  sh "$here/make_session.sh" "$passes" "$method" > "$work/$method.in"
+  record "$method"
+  sessions=() floors=() ratios=()
+  for ((pair = 1; pair <= pairs; pair++)); do
+    session=$(session_cpu "$method")
+    floor=$(floor_cpu "$method")
+    if [ "$pair" -eq 1 ] && ! cmp -s "$work/replay.out" "$work/recorded.out"; then
+      echo "$0: the replayer did not write the recorded output" >&2
+      exit 1
+    fi
+    sessions+=("$session") floors+=("$floor")
+    ratios+=("$(awk -v s="$session" -v f="$floor" 'BEGIN { printf "%.4f\n", (f > 0 ? s / f : 0) }')")
+  done
+  calls=$(wc -l < "$work/calls")
+  read -r low high < <(printf '%s\n' "${ratios[@]}" | sort -g | awk 'NR == 1 { l = $1 } { h = $1 }
+    END { print l, h }')
+  awk -v m="$method" -v c="$calls" -v n="$passes" -v s="$(median "${sessions[@]}")" \
+    -v f="$(median "${floors[@]}")" -v r="$(median "${ratios[@]}")" -v l="$low" -v h="$high" \
+    'BEGIN { printf "%s: %d write calls (%.2f a pass); session %.3f s, floor %.3f s, ratio %.2f (pairs %.2f to %.2f)\n",
+      m, c, (n > 0 ? c / n : 0), s, f, r, l, h }'
+done
