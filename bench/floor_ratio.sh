@@ -43,34 +43,7 @@ record() {
     echo "FAIL: the recorded $1 session did not end with status 0" >&2
     exit 1
   fi
-  if ! awk '
-    function bad(why) { print "strace line " NR ": " why ": " $0 > "/dev/stderr"; failed = 1; exit 1 }
-    /^(write|writev)\(/ {
-      if ($0 !~ /^writev?\(1, /) bad("a write to a descriptor other than standard output")
-      returned = $0
-      if (!sub(/.*\) += /, "", returned) || returned !~ /^[0-9]+$/) bad("a failed write")
-      if ($0 ~ /^write\(/) {
-        asked = $0
-        sub(/\) += .*/, "", asked)
-        sub(/.*, /, "", asked)
-        if (asked != returned) bad("a partial write")
-        print "w " asked
-        calls++
-        next
-      }
-      call = "v"; total = 0; rest = $0
-      while (match(rest, /iov_len=[0-9]+/)) {
-        size = substr(rest, RSTART + 8, RLENGTH - 8)
-        call = call " " size; total += size
-        rest = substr(rest, RSTART + RLENGTH)
-      }
-      if (call == "v") bad("a writev without buffers")
-      if (total != returned) bad("a partial write")
-      print call
-      calls++
-    }
-    END { if (!failed && !calls) { print "strace recorded nothing" > "/dev/stderr"; exit 1 } }
-  ' "$work/trace.txt" > "$work/calls"; then
+  if ! awk -f "$here/write_calls.awk" "$work/trace.txt" > "$work/calls"; then
     echo "$0: cannot read the write calls of the $1 session from strace's output" >&2
     exit 1
   fi
