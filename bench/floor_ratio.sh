@@ -35,18 +35,29 @@ command -v strace >/dev/null || { echo "$0: needs strace (apt-get install strace
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Runs the session of method $1 under strace: its output goes to $work/recorded.out, and its
-# write calls, one a line ("w N" or "v N1 N2 ..."), to $work/calls.
+# Runs the session of method $1 under strace: its output goes to $work/$1.recorded, and its write
+# calls, one a line ("w N" or "v N1 N2 ..."), to $work/$1.calls.
 record() {
-  if ! strace -o "$work/trace.txt" -e trace=write,writev -e abbrev=none -s 0 \
-      "$program" < "$work/$1.in" > "$work/recorded.out"; then
+  if ! strace -o "$work/$1.trace" -e trace=write,writev -e abbrev=none -s 0 \
+      "$program" < "$work/$1.in" > "$work/$1.recorded"; then
     echo "FAIL: the recorded $1 session did not end with status 0" >&2
     exit 1
   fi
-  if ! awk -f "$here/write_calls.awk" "$work/trace.txt" > "$work/calls"; then
+  if ! awk -f "$here/write_calls.awk" "$work/$1.trace" > "$work/$1.calls"; then
     echo "$0: cannot read the write calls of the $1 session from strace's output" >&2
     exit 1
   fi
+  rm -f "$work/$1.trace"
+}
+
+# Records the sessions of methods $1 and $2 side by side: tracing is slow, and a traced program
+# and strace take turns, so two of them share the machine's two cores.
+record_two() {
+  local first second
+  record "$1" & first=$!
+  record "$2" & second=$!
+  wait "$first" || { wait "$second" || true; exit 1; }
+  wait "$second" || exit 1
 }
 
 # Prints the CPU time (user + sys, seconds) of one session of method $1, output to a new file.
@@ -65,7 +76,7 @@ session_cpu() {
 # Prints the CPU time (seconds) of one replay of method $1's recorded calls, output to a new file.
 floor_cpu() {
   rm -f "$work/replay.out"
-  if ! "$replayer" "$work/calls" "$work/recorded.out" < "$work/$1.in" > "$work/replay.out" \
+  if ! "$replayer" "$work/$1.calls" "$work/$1.recorded" < "$work/$1.in" > "$work/replay.out" \
       2> "$work/replay.txt"; then
     echo "FAIL: the replayer did not run on the $1 session's calls:" >&2
     cat "$work/replay.txt" >&2
@@ -88,19 +99,22 @@ echo "write floor ratio: CPU time (user + sys) of a $passes-pass session over th
 echo "its write calls; medians of $pairs alternating pairs"
 for method in R V M; do
   sh "$here/make_session.sh" "$passes" "$method" > "$work/$method.in"
-  record "$method"
+done
+record_two R V
+record M
+for method in R V M; do
   sessions=() floors=() ratios=()
   for ((pair = 1; pair <= pairs; pair++)); do
     session=$(session_cpu "$method")
     floor=$(floor_cpu "$method")
-    if [ "$pair" -eq 1 ] && ! cmp -s "$work/replay.out" "$work/recorded.out"; then
+    if [ "$pair" -eq 1 ] && ! cmp -s "$work/replay.out" "$work/$method.recorded"; then
       echo "$0: the replayer did not write the recorded output" >&2
       exit 1
     fi
     sessions+=("$session") floors+=("$floor")
     ratios+=("$(awk -v s="$session" -v f="$floor" 'BEGIN { printf "%.4f\n", (f > 0 ? s / f : 0) }')")
   done
-  calls=$(wc -l < "$work/calls")
+  calls=$(wc -l < "$work/$method.calls")
   read -r low high < <(printf '%s\n' "${ratios[@]}" | sort -g | awk 'NR == 1 { l = $1 } { h = $1 }
     END { print l, h }')
   awk -v m="$method" -v c="$calls" -v n="$passes" -v s="$(median "${sessions[@]}")" \
