@@ -35,27 +35,45 @@ command -v strace >/dev/null || { echo "$0: needs strace (apt-get install strace
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Runs the session of method $1 under strace: its output goes to $work/$1.recorded, and its write
-# calls, one a line ("w N" or "v N1 N2 ..."), to $work/$1.calls.
+# The first two processors this script may run on (one if it has only one).
+read -r cpu_one cpu_two < <(awk -F'\t' '$1 == "Cpus_allowed_list:" {
+  n = split($2, ranges, ",")
+  for (i = 1; i <= n && found < 2; i++) {
+    if (split(ranges[i], ends, "-") == 1) ends[2] = ends[1]
+    for (cpu = ends[1]; cpu <= ends[2] && found < 2; cpu++) list = list (found++ ? " " : "") cpu
+  }
+  print list
+}' /proc/self/status) || true
+
+# Runs the session of method $2 under strace, both on processor $1 (tracing makes the program
+# and strace take turns at every call, which is several times faster on one processor than
+# across two). Its output goes to $work/$2.recorded, its write calls, one a line ("w N" or
+# "v N1 N2 ..."), to $work/$2.calls.
 record() {
-  if ! strace -o "$work/$1.trace" -e trace=write,writev -e abbrev=none -s 0 \
-      "$program" < "$work/$1.in" > "$work/$1.recorded"; then
-    echo "FAIL: the recorded $1 session did not end with status 0" >&2
+  local pin=()
+  if [ -n "$1" ] && command -v taskset >/dev/null; then pin=(taskset -c "$1"); fi
+  if ! "${pin[@]}" strace -o "$work/$2.trace" -e trace=write,writev -e abbrev=none -s 0 \
+      "$program" < "$work/$2.in" > "$work/$2.recorded"; then
+    echo "FAIL: the recorded $2 session did not end with status 0" >&2
     exit 1
   fi
-  if ! awk -f "$here/write_calls.awk" "$work/$1.trace" > "$work/$1.calls"; then
-    echo "$0: cannot read the write calls of the $1 session from strace's output" >&2
+  if ! awk -f "$here/write_calls.awk" "$work/$2.trace" > "$work/$2.calls"; then
+    echo "$0: cannot read the write calls of the $2 session from strace's output" >&2
     exit 1
   fi
-  rm -f "$work/$1.trace"
+  rm -f "$work/$2.trace"
 }
 
-# Records the sessions of methods $1 and $2 side by side: tracing is slow, and a traced program
-# and strace take turns, so two of them share the machine's two cores.
+# Records the sessions of methods $1 and $2, side by side on two processors if there are two.
 record_two() {
+  if [ -z "${cpu_two:-}" ]; then
+    record "${cpu_one:-}" "$1"
+    record "${cpu_one:-}" "$2"
+    return
+  fi
   local first second
-  record "$1" & first=$!
-  record "$2" & second=$!
+  record "$cpu_one" "$1" & first=$!
+  record "$cpu_two" "$2" & second=$!
   wait "$first" || { wait "$second" || true; exit 1; }
   wait "$second" || exit 1
 }
@@ -101,7 +119,7 @@ for method in R V M; do
   sh "$here/make_session.sh" "$passes" "$method" > "$work/$method.in"
 done
 record_two R V
-record M
+record "${cpu_one:-}" M
 for method in R V M; do
   sessions=() floors=() ratios=()
   for ((pair = 1; pair <= pairs; pair++)); do
