@@ -6,9 +6,12 @@
 # method, the median session and floor CPU times and the median ratio of 5 alternating pairs
 # (session, floor, session, floor, ...), with the range of the pairs' ratios. It never fails on
 # the figures, which depend on the machine; it fails only when something does not run.
+# A session's CPU time is the whole process's, as bash's time reports it (to the millisecond);
+# the floor's is the replayer's own, less its loading of the recording. M's digits vary from run
+# to run with the clock; its floor replays the traced run.
 #   floor_ratio.sh PATH/TO/ciphers [REPLAYER]
 # REPLAYER defaults to bench/replay_writes in the build directory of PATH/TO/ciphers. The
-# environment may set PASSES (default 20000) and PAIRS (default 5). Needs bash and strace.
+# environment may set PASSES (default 20000) and PAIRS (default 5). Needs bash and strace; uses taskset when present.
 if [ -z "${BASH_VERSION:-}" ]; then exec bash "$0" "$@"; fi
 set -euo pipefail
 
