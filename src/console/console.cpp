@@ -105,8 +105,17 @@ Console::Console(std::istream& in, std::ostream& out, LineEditor* editor)
   in_.exceptions(std::ios::badbit);
 }
 
+// Straight into the stream's buffer: the sentry of operator<< would only check the state that
+// the next flush checks anyway.
+void Console::write(std::string_view text) {
+  const auto size = static_cast<std::streamsize>(text.size());
+  if (out_.rdbuf()->sputn(text.data(), size) != size) {
+    out_.setstate(std::ios::badbit);
+  }
+}
+
 void Console::endLine() {
-  out_.put('\n');
+  write("\n");
   flush();
 }
 

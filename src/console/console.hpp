@@ -30,7 +30,7 @@ class Console {
   // With an editor, `in` reads through it, and prompts are handed to it rather than written.
   Console(std::istream& in, std::ostream& out, LineEditor* editor = nullptr);
 
-  void write(std::string_view text) { out_ << text; }
+  void write(std::string_view text);
   void endLine();
   void writeLine(std::string_view text);
   void flush();
