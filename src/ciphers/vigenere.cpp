@@ -12,7 +12,8 @@ constexpr auto columnOf = [] {
   std::array<std::array<std::uint8_t, alphabetSize>, alphabetSize> table{};
   for (int r = 0; r < alphabetSize; ++r) {
     for (int letter = 0; letter < alphabetSize; ++letter) {
-      table[r][letter] = static_cast<std::uint8_t>(*findInRow(vigenere[r], static_cast<char>('A' + letter)));
+      table[r][letter] =
+          static_cast<std::uint8_t>(*findInRow(vigenere[r], static_cast<char>('A' + letter)));
     }
   }
   return table;
