@@ -105,8 +105,8 @@ Console::Console(std::istream& in, std::ostream& out, LineEditor* editor)
   in_.exceptions(std::ios::badbit);
 }
 
-// Straight into the stream's buffer: the sentry of operator<< would only check the state that
-// the next flush checks anyway.
+// Straight into the stream's buffer, and flushed straight from it: the stream's sentries would
+// only check the state that the flush checks anyway.
 void Console::write(std::string_view text) {
   const auto size = static_cast<std::streamsize>(text.size());
   if (out_.rdbuf()->sputn(text.data(), size) != size) {
@@ -126,11 +126,11 @@ void Console::writeLine(std::string_view text) {
 
 void Console::flush() {
   errno = 0;
-  out_.flush();
-  if (out_) {
+  if (out_ && out_.rdbuf()->pubsync() == 0) {
     return;
   }
   const int error = errno;
+  out_.setstate(std::ios::badbit);
   // A reader that closed the pipe early wants no more output, and no complaint either.
   if (error == EPIPE) {
     throw DialogueStopped{};
