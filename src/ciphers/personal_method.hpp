@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
-#include <random>
 #include <string>
 #include <string_view>
 
 #include "digit_string.hpp"
+#include "mt19937.hpp"
 
 // The two rows a personal-method run shows besides its plaintext.
 struct PersonalRows {
@@ -50,12 +50,6 @@ PersonalRows encipherPersonal(std::string_view text, Draw&& draw) {
   std::string plaintext = decodeWalk(parseDigitString(ctext));
   return {std::move(ctext), std::move(plaintext)};
 }
-
-// std::mt19937 on 32-bit words, where the standard's alias may take 64-bit ones: the same
-// sequence, drawn about twice as fast.
-using Mt19937 =
-    std::mersenne_twister_engine<std::uint32_t, 32, 624, 397, 31, 0x9908b0df, 11, 0xffffffff, 7,
-                                 0x9d2c5680, 15, 0xefc60000, 18, 1812433253>;
 
 // The generator of one run, seeded with the low 32 bits of the calendar time in whole seconds.
 Mt19937 seededFromClock(std::time_t now);

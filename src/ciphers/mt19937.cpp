@@ -1,0 +1,54 @@
+#include "mt19937.hpp"
+
+namespace {
+
+constexpr std::size_t shift = 397;  // the word each new word is mixed with lies this far ahead
+constexpr std::uint32_t upperBit = 0x80000000;
+constexpr std::uint32_t twistMatrix = 0x9908b0df;
+
+constexpr std::uint32_t twisted(std::uint32_t word, std::uint32_t nextWord, std::uint32_t far) {
+  const std::uint32_t joined = (word & upperBit) | (nextWord & ~upperBit);
+  return far ^ (joined >> 1) ^ ((joined & 1) != 0 ? twistMatrix : 0);
+}
+
+constexpr std::uint32_t tempered(std::uint32_t word) {
+  word ^= word >> 11;
+  word ^= (word << 7) & 0x9d2c5680;
+  word ^= (word << 15) & 0xefc60000;
+  return word ^ (word >> 18);
+}
+
+// Twists state[first, last), mixing each word with the one `offset` places away. Its reads
+// never meet a word written in the same step of four, so the loop can be vectorised.
+template <std::size_t first, std::size_t last, std::ptrdiff_t offset>
+void twistRange(std::array<std::uint32_t, Mt19937::stateSize>& state) {
+  for (std::size_t i = first; i < last; ++i) {
+    state[i] = twisted(state[i], state[i + 1], state[i + offset]);
+  }
+}
+
+}  // namespace
+
+Mt19937::Mt19937(std::uint32_t seed) {
+  state_[0] = seed;
+  for (std::uint32_t i = 1; i < stateSize; ++i) {
+    const std::uint32_t previous = state_[i - 1];
+    state_[i] = 1812433253U * (previous ^ (previous >> 30)) + i;
+  }
+}
+
+void Mt19937::refill() {
+  constexpr std::size_t n = stateSize;
+  constexpr auto ahead = static_cast<std::ptrdiff_t>(shift);
+  constexpr auto behind = static_cast<std::ptrdiff_t>(shift) - static_cast<std::ptrdiff_t>(n);
+  // The first n - shift words mix with old words ahead, the rest with new words behind; the
+  // ranges are cut at multiples of four so that each loop is whole vectors.
+  twistRange<0, 224, ahead>(state_);
+  twistRange<224, n - shift, ahead>(state_);
+  twistRange<n - shift, n - 1, behind>(state_);
+  state_[n - 1] = twisted(state_[n - 1], state_[0], state_[shift - 1]);
+  for (std::size_t i = 0; i < n; ++i) {
+    words_[i] = tempered(state_[i]);
+  }
+  next_ = 0;
+}
