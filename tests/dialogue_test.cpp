@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <ctime>
 #include <new>
@@ -7,6 +8,7 @@
 #include <streambuf>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "digit_string.hpp"
 #include "menu_loop.hpp"
@@ -79,11 +81,15 @@ Session runOn(std::streambuf& input, const DialogueOptions& options = {}) {
   return {status, out.str(), err.str()};
 }
 
-// The ciphertext row of the first report in a screen.
-std::string firstCiphertext(const std::string& screen) {
+// The ciphertext rows of the reports in a screen, in order.
+std::vector<std::string> ciphertextRows(const std::string& screen) {
   const std::string label = "Ciphertext:     ";
-  const std::size_t start = screen.find(label) + label.size();
-  return screen.substr(start, screen.find('\n', start) - start);
+  std::vector<std::string> rows;
+  for (std::size_t at = screen.find(label); at != std::string::npos; at = screen.find(label, at)) {
+    at += label.size();
+    rows.push_back(screen.substr(at, screen.find('\n', at) - at));
+  }
+  return rows;
 }
 
 }  // namespace
@@ -111,7 +117,8 @@ TEST(Dialogue, PersonalMethodDecodesNulBytesBack) {
   std::stringbuf input(std::string("m\nab\0cd\nq\n", 11));
   const Session session = runOn(input);
   EXPECT_EQ(session.status, 0);
-  EXPECT_EQ(decodeWalk(parseDigitString(firstCiphertext(session.out))), std::string("ab\0cd", 5));
+  EXPECT_EQ(decodeWalk(parseDigitString(ciphertextRows(session.out).at(0))),
+            std::string("ab\0cd", 5));
   EXPECT_NE(session.out.find(std::string("Decrypted back: ab\0cd\n", 22)), std::string::npos);
 }
 
@@ -144,14 +151,19 @@ TEST(Dialogue, RunningOutOfMemoryIsNoEndOfInput) {
 }
 
 TEST(Dialogue, ThePersonalMethodIsSeededFromTheClockInWholeSeconds) {
-  static std::time_t now = 0;
-  const DialogueOptions options{nullptr, [] { return now; }};
-  const auto ciphertextAt = [&options](std::time_t time) {
-    now = time;
-    std::stringbuf input("m\nattack at dawn\nq\n");
-    return firstCiphertext(runOn(input, options).out);
-  };
-  const std::string first = ciphertextAt(1'765'180'800);
-  EXPECT_EQ(ciphertextAt(1'765'180'800), first);
-  EXPECT_NE(ciphertextAt(1'765'180'801), first);
+  // Four runs of one text in one dialogue, at these seconds in turn.
+  static constexpr std::array<std::time_t, 4> seconds{1'765'180'800, 1'765'180'800, 1'765'180'801,
+                                                      1'765'180'800};
+  static std::size_t run = 0;
+  const DialogueOptions options{nullptr, [] { return seconds.at(run++); }};
+  std::string script;
+  for (std::size_t i = 0; i < seconds.size(); ++i) {
+    script += "m\nattack at dawn\n";
+  }
+  std::stringbuf input(script + "q\n");
+  const std::vector<std::string> rows = ciphertextRows(runOn(input, options).out);
+  ASSERT_EQ(rows.size(), seconds.size());
+  EXPECT_EQ(rows[1], rows[0]);  // one second draws alike, from the start of its sequence
+  EXPECT_NE(rows[2], rows[0]);  // another second draws otherwise
+  EXPECT_EQ(rows[3], rows[0]);  // and the first one again alike
 }

@@ -35,6 +35,7 @@ Mt19937::Mt19937(std::uint32_t seed) {
     const std::uint32_t previous = state_[i - 1];
     state_[i] = 1812433253U * (previous ^ (previous >> 30)) + i;
   }
+  refill();
 }
 
 void Mt19937::refill() {

@@ -48,10 +48,11 @@ std::optional<char> askForMethod(Console& console) {
   }
 }
 
-void runMethod(char method, std::string_view input, Console& console, Clock clock) {
+void runMethod(char method, std::string_view input, Console& console,
+               ClockSeededGenerators& generators) {
   switch (method) {
     case 'M':
-      runPersonalMethod(input, console, clock);
+      runPersonalMethod(input, console, generators);
       break;
     case 'R':
       runRot13(input, console);
@@ -65,6 +66,7 @@ void runMethod(char method, std::string_view input, Console& console, Clock cloc
 }
 
 void runDialogue(Console& console, Clock clock) {
+  ClockSeededGenerators generators(clock);
   for (;;) {
     const std::optional<char> method = askForMethod(console);
     if (!method) {
@@ -79,7 +81,7 @@ void runDialogue(Console& console, Clock clock) {
     if (!input) {
       console.stopAtEndOfInput("a text");
     }
-    runMethod(*method, *input, console, clock);
+    runMethod(*method, *input, console, generators);
   }
 }
 

@@ -41,8 +41,18 @@ void runVigenere(std::string_view input, Console& console) {
                               vigenereInformation});
 }
 
-void runPersonalMethod(std::string_view input, Console& console, Clock clock) {
-  Mt19937 generator = seededFromClock(clock());
+Mt19937 ClockSeededGenerators::now() {
+  const std::time_t second = clock_();
+  if (!seeded_ || second != second_) {
+    seeded_ = seededFromClock(second);
+    second_ = second;
+  }
+  return *seeded_;
+}
+
+void runPersonalMethod(std::string_view input, Console& console,
+                       ClockSeededGenerators& generators) {
+  Mt19937 generator = generators.now();
   const PersonalRows rows = encipherPersonal(input, generator);
   printResultReport(console,
                     {input, std::nullopt, rows.ctext, rows.plaintext, personalMethodInformation});
