@@ -89,6 +89,44 @@ void BM_PersonalMethod(benchmark::State& state) {
 }
 BENCHMARK(BM_PersonalMethod);
 
+// The parts of a personal-method run: the writer and the parser on the walk of the sample
+// text, and a freshly seeded generator's 2n + 1 draws.
+void BM_WriteDigitString(benchmark::State& state) {
+  Mt19937 generator(1'765'180'800);
+  const WalkValues walk = buildWalk(sampleText(), generator);
+  for (auto _ : state) {
+    DigitString ctext = writeDigitString(walk, generator);
+    benchmark::DoNotOptimize(ctext);
+  }
+  countCharacters(state);
+}
+BENCHMARK(BM_WriteDigitString);
+
+void BM_ParseDigitString(benchmark::State& state) {
+  Mt19937 generator(1'765'180'800);
+  const DigitString ctext = writeDigitString(buildWalk(sampleText(), generator), generator);
+  for (auto _ : state) {
+    WalkValues values = parseDigitString(ctext);
+    benchmark::DoNotOptimize(values);
+  }
+  countCharacters(state);
+}
+BENCHMARK(BM_ParseDigitString);
+
+void BM_SeededDraws(benchmark::State& state) {
+  std::uint32_t second = 1'765'180'800;
+  for (auto _ : state) {
+    Mt19937 generator(second++);
+    std::uint32_t parities = 0;
+    for (std::size_t i = 0; i < 2 * textLength + 1; ++i) {
+      parities += generator() & 1;
+    }
+    benchmark::DoNotOptimize(parities);
+  }
+  countCharacters(state);
+}
+BENCHMARK(BM_SeededDraws);
+
 // Whole passes (menu, reads, cipher, report) of one method or of the three in turn; the
 // items rate is passes per second.
 void BM_Session(benchmark::State& state, std::string_view methods) {

@@ -12,8 +12,8 @@ int digitValue(char c) {
   return c - '0';
 }
 
-// The length digit k announces k digits when below 5 and 10 - k digits otherwise; a character
-// that is no digit announces none. Indexed by the character as unsigned char.
+// The length digit k announces k digits when below 5 and 10 - k digits otherwise (so 0 to 5); a
+// character that is no digit announces none. Indexed by the character as unsigned char.
 constexpr std::array<std::uint8_t, 256> announcedLength = [] {
   std::array<std::uint8_t, 256> lengths{};
   for (int k = 0; k <= 9; ++k) {
@@ -22,12 +22,14 @@ constexpr std::array<std::uint8_t, 256> announcedLength = [] {
   return lengths;
 }();
 
-std::int32_t readMagnitude(const char* digits, std::size_t length) {
-  std::int32_t magnitude = 0;
-  for (const char* const end = digits + length; digits != end; ++digits) {
-    magnitude = magnitude * 10 + digitValue(*digits);
+// Reads the magnitude of `length` digits at `digits` into magnitude; returns their end.
+template <std::size_t length>
+const char* readMagnitude(const char* digits, std::int32_t& magnitude) {
+  magnitude = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    magnitude = magnitude * 10 + digitValue(digits[i]);
   }
-  return magnitude;
+  return digits + length;
 }
 
 }  // namespace
@@ -49,10 +51,30 @@ WalkValues parseDigitString(std::string_view ctext) {
       ++p;
     }
     const std::size_t announced = announcedLength[static_cast<unsigned char>(*p)];
-    const std::size_t length = std::min(announced, static_cast<std::size_t>(last - p));
-    const std::int32_t magnitude = readMagnitude(p + 1, length);
+    std::int32_t magnitude = 0;
+    // One branch per length, so that the next group's start follows from the branch taken
+    // (which the processor predicts) rather than from the loaded length digit.
+    switch (std::min(announced, static_cast<std::size_t>(last - p))) {
+      case 5:  // the writer's never: its magnitudes have at most four digits
+        p = readMagnitude<5>(p + 1, magnitude);
+        break;
+      case 4:
+        p = readMagnitude<4>(p + 1, magnitude);
+        break;
+      case 3:
+        p = readMagnitude<3>(p + 1, magnitude);
+        break;
+      case 2:
+        p = readMagnitude<2>(p + 1, magnitude);
+        break;
+      case 1:
+        p = readMagnitude<1>(p + 1, magnitude);
+        break;
+      default:
+        p = readMagnitude<0>(p + 1, magnitude);
+        break;
+    }
     values.push_back(negative ? -magnitude : magnitude);
-    p += 1 + length;
   }
   return values;
 }
