@@ -8,6 +8,17 @@ TEST(Rot13, RotatesTheEndsOfBothHalvesOfEachAlphabet) {
   EXPECT_EQ(rot13("AMNZamnz"), "NZAMnzam");
 }
 
+TEST(Rot13, RotatesLongTextsWholeAndAlike) {
+  // 101 times 12 characters: long texts are rotated in blocks, the last one cut short.
+  std::string text;
+  std::string rotated;
+  for (int i = 0; i < 101; ++i) {
+    text += "AMNZamnz@[`{";
+    rotated += "NZAMnzam@[`{";
+  }
+  EXPECT_EQ(rot13(text), rotated);
+}
+
 TEST(Rot13, KeepsCaseAndEveryNonLetter) {
   EXPECT_EQ(rot13("Hello, World!"), "Uryyb, Jbeyq!");
   EXPECT_EQ(rot13("2 + 2 = 4!"), "2 + 2 = 4!");
