@@ -12,8 +12,8 @@ int digitValue(char c) {
   return c - '0';
 }
 
-// The length digit k announces k digits when below 5 and 10 - k digits otherwise (so 0 to 5); a
-// character that is no digit announces none. Indexed by the character as unsigned char.
+// The length digit k announces k digits when below 5 and 10 - k digits otherwise, so at most
+// five; a character that is no digit announces none. Indexed by the character as unsigned char.
 constexpr std::array<std::uint8_t, 256> announcedLength = [] {
   std::array<std::uint8_t, 256> lengths{};
   for (int k = 0; k <= 9; ++k) {
@@ -21,6 +21,7 @@ constexpr std::array<std::uint8_t, 256> announcedLength = [] {
   }
   return lengths;
 }();
+constexpr std::size_t longestAnnounced = 5;  // the writer's magnitudes have at most four digits
 
 // Reads the magnitude of `length` digits at `digits` into magnitude; returns their end.
 template <std::size_t length>
@@ -30,6 +31,21 @@ const char* readMagnitude(const char* digits, std::int32_t& magnitude) {
     magnitude = magnitude * 10 + digitValue(digits[i]);
   }
   return digits + length;
+}
+
+// The same for a length of 0 to `longest` that is known only at run time. Each length is read on a
+// branch of its own, so that the end follows from the branch taken (which the processor
+// predicts) rather than from the loaded length digit; the next group need not wait for it.
+template <std::size_t longest>
+const char* readMagnitudeUpTo(const char* digits, std::size_t length, std::int32_t& magnitude) {
+  if constexpr (longest == 0) {
+    return readMagnitude<0>(digits, magnitude);
+  } else {
+    if (length == longest) {
+      return readMagnitude<longest>(digits, magnitude);
+    }
+    return readMagnitudeUpTo<longest - 1>(digits, length, magnitude);
+  }
 }
 
 }  // namespace
@@ -51,29 +67,9 @@ WalkValues parseDigitString(std::string_view ctext) {
       ++p;
     }
     const std::size_t announced = announcedLength[static_cast<unsigned char>(*p)];
+    const std::size_t length = std::min(announced, static_cast<std::size_t>(last - p));
     std::int32_t magnitude = 0;
-    // One branch per length, so that the next group's start follows from the branch taken
-    // (which the processor predicts) rather than from the loaded length digit.
-    switch (std::min(announced, static_cast<std::size_t>(last - p))) {
-      case 5:  // the writer's never: its magnitudes have at most four digits
-        p = readMagnitude<5>(p + 1, magnitude);
-        break;
-      case 4:
-        p = readMagnitude<4>(p + 1, magnitude);
-        break;
-      case 3:
-        p = readMagnitude<3>(p + 1, magnitude);
-        break;
-      case 2:
-        p = readMagnitude<2>(p + 1, magnitude);
-        break;
-      case 1:
-        p = readMagnitude<1>(p + 1, magnitude);
-        break;
-      default:
-        p = readMagnitude<0>(p + 1, magnitude);
-        break;
-    }
+    p = readMagnitudeUpTo<longestAnnounced>(p + 1, length, magnitude);
     values.push_back(negative ? -magnitude : magnitude);
   }
   return values;
