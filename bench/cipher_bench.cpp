@@ -52,23 +52,25 @@ void countCharacters(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(textLength));
 }
 
-void BM_Rot13(benchmark::State& state) {
-  const std::string text = sampleText();
+// Times `run` on the sample text (or its parts) once an iteration, in characters a second.
+template <class Run>
+void timeOnSample(benchmark::State& state, Run run) {
   for (auto _ : state) {
-    Rot13Rows rows = encipherRot13(text);
-    benchmark::DoNotOptimize(rows);
+    auto result = run();
+    benchmark::DoNotOptimize(result);
   }
   countCharacters(state);
+}
+
+void BM_Rot13(benchmark::State& state) {
+  const std::string text = sampleText();
+  timeOnSample(state, [&] { return encipherRot13(text); });
 }
 BENCHMARK(BM_Rot13);
 
 void BM_Vigenere(benchmark::State& state) {
   const std::string text = sampleText();
-  for (auto _ : state) {
-    VigenereRows rows = encipherVigenere(text, key);
-    benchmark::DoNotOptimize(rows);
-  }
-  countCharacters(state);
+  timeOnSample(state, [&] { return encipherVigenere(text, key); });
 }
 BENCHMARK(BM_Vigenere);
 
@@ -81,11 +83,7 @@ void BM_PersonalMethod(benchmark::State& state) {
     seed = seed * 1664525U + 1013904223U;
     return seed >> 8;
   };
-  for (auto _ : state) {
-    PersonalRows rows = encipherPersonal(text, draw);
-    benchmark::DoNotOptimize(rows);
-  }
-  countCharacters(state);
+  timeOnSample(state, [&] { return encipherPersonal(text, draw); });
 }
 BENCHMARK(BM_PersonalMethod);
 
@@ -94,36 +92,27 @@ BENCHMARK(BM_PersonalMethod);
 void BM_WriteDigitString(benchmark::State& state) {
   Mt19937 generator(1'765'180'800);
   const WalkValues walk = buildWalk(sampleText(), generator);
-  for (auto _ : state) {
-    DigitString ctext = writeDigitString(walk, generator);
-    benchmark::DoNotOptimize(ctext);
-  }
-  countCharacters(state);
+  timeOnSample(state, [&] { return writeDigitString(walk, generator); });
 }
 BENCHMARK(BM_WriteDigitString);
 
 void BM_ParseDigitString(benchmark::State& state) {
   Mt19937 generator(1'765'180'800);
   const DigitString ctext = writeDigitString(buildWalk(sampleText(), generator), generator);
-  for (auto _ : state) {
-    WalkValues values = parseDigitString(ctext);
-    benchmark::DoNotOptimize(values);
-  }
-  countCharacters(state);
+  timeOnSample(state, [&] { return parseDigitString(ctext); });
 }
 BENCHMARK(BM_ParseDigitString);
 
 void BM_SeededDraws(benchmark::State& state) {
   std::uint32_t second = 1'765'180'800;
-  for (auto _ : state) {
+  timeOnSample(state, [&] {
     Mt19937 generator(second++);
     std::uint32_t parities = 0;
     for (std::size_t i = 0; i < 2 * textLength + 1; ++i) {
       parities += generator() & 1;
     }
-    benchmark::DoNotOptimize(parities);
-  }
-  countCharacters(state);
+    return parities;
+  });
 }
 BENCHMARK(BM_SeededDraws);
 
