@@ -2,7 +2,7 @@
 # Instruction budgets: counts, with callgrind, the user-space instructions that runMenuLoop
 # executes in a 1,000-pass session of one method (800-character texts), less those of a session
 # that only quits, and divides by the 800,000 text characters. Fails when an R pass takes more
-# than 30 instructions per character, a V pass more than 60 or an M pass more than 200.
+# than 20 instructions per character, a V pass more than 55 or an M pass more than 200.
 #   callgrind_budget.sh PATH/TO/ciphers
 # Needs valgrind.
 set -eu
@@ -33,7 +33,7 @@ instructions() {
 quit_only=$(instructions 0 R)
 echo "quit-only session: $quit_only instructions in runMenuLoop"
 failed=0
-for budget in R:30 V:60 M:200; do
+for budget in R:20 V:55 M:200; do
   method=${budget%%:*}
   limit=${budget#*:}
   total=$(instructions "$passes" "$method")
