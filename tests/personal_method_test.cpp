@@ -95,11 +95,3 @@ TEST(PersonalMethod, TheClockSeededDrawsTakeBothDirectionsAndBothLengthForms) {
   EXPECT_NE(ctext, writeDigitString(walk, [] { return odd; }));
   EXPECT_NE(ctext, writeDigitString(walk, [] { return even; }));
 }
-
-TEST(PersonalMethod, ItsGeneratorDrawsTheSequenceOfStdMt19937) {
-  Mt19937 ours = seededFromClock(1'765'180'800);
-  std::mt19937 standard(1'765'180'800U);
-  for (int draw = 0; draw < 2000; ++draw) {
-    ASSERT_EQ(ours(), standard()) << "draw " << draw;
-  }
-}
