@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr char signMark = '0';
+using digit_string_detail::signMark;
 
 // Characters that are not digits get values outside 0..9; the parser only has to stay in bounds.
 int digitValue(char c) {

@@ -27,6 +27,9 @@ concept DrawSource = std::invocable<Draw&> && std::unsigned_integral<std::invoke
 
 namespace digit_string_detail {
 
+// Marks a value whose sign differs from the one before it.
+inline constexpr char signMark = '0';
+
 // "00" to "99", two characters each.
 inline constexpr std::array<char, 200> digitPairs = [] {
   std::array<char, 200> pairs{};
@@ -68,12 +71,13 @@ DigitString writeDigitString(const WalkValues& values, Draw&& draw) {
     return {};
   }
   // Two digits for the start value, then at most a sign mark, a length digit and four digits.
+  using digit_string_detail::signMark;
   using digit_string_detail::writeMagnitude;
   DigitString ctext(2 + 6 * (values.size() - 1), '\0');
   char* out = writeMagnitude(ctext.data(), static_cast<std::uint32_t>(values.front()));
   for (std::size_t s = 1; s < values.size(); ++s) {
     if ((values[s - 1] < 0) != (values[s] < 0)) {
-      *out++ = '0';
+      *out++ = signMark;
     }
     char* const lengthDigit = out++;
     out = writeMagnitude(out, static_cast<std::uint32_t>(std::abs(values[s])));

@@ -44,8 +44,9 @@ void Mt19937::refill() {
   constexpr auto behind = static_cast<std::ptrdiff_t>(shift) - static_cast<std::ptrdiff_t>(n);
   // The first n - shift words mix with old words ahead, the rest with new words behind; the
   // ranges are cut at multiples of four so that each loop is whole vectors.
-  twistRange<0, 224, ahead>(state_);
-  twistRange<224, n - shift, ahead>(state_);
+  constexpr std::size_t wholeVectors = (n - shift) / 4 * 4;
+  twistRange<0, wholeVectors, ahead>(state_);
+  twistRange<wholeVectors, n - shift, ahead>(state_);
   twistRange<n - shift, n - 1, behind>(state_);
   state_[n - 1] = twisted(state_[n - 1], state_[0], state_[shift - 1]);
   for (std::size_t i = 0; i < n; ++i) {
