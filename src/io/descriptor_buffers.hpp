@@ -4,8 +4,8 @@
 #include <streambuf>
 #include <vector>
 
-// The console's own stream buffers over file descriptors, so that the dialogue knows what
-// happened to every read and write. On Windows they go through the C runtime's _read and _write,
+// Stream buffers over file descriptors, so that the program knows what happened to every read
+// and write. On Windows they go through the C runtime's _read and _write,
 // whose text mode turns CRLF into LF and ends the input at Ctrl-Z, as a console program's should.
 
 // Reads the descriptor in blocks. Its end is the end of the stream; a read that fails for any
