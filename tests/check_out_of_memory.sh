@@ -70,7 +70,7 @@ least_sufficient_limit() {
   (ulimit -v "$high" && run)
   [ "$(cat "$work/status")" = 0 ] || return
   while [ $((high - low)) -gt 8 ]; do
-    middle=$(((low + high) / 16 * 8))
+    middle=$(((low + high) / 2 / 8 * 8))
     if (ulimit -v "$middle" && run) && [ "$(cat "$work/status")" = 0 ]; then
       high=$middle
     else
