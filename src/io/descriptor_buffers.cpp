@@ -5,6 +5,9 @@
 
 #ifdef _WIN32
 #include <io.h>
+
+#include <algorithm>  // the C runtime counts in int
+#include <climits>
 #else
 #include <poll.h>
 #include <unistd.h>
@@ -19,11 +22,15 @@ constexpr std::size_t initialOutputSize = std::size_t{8} * 1024;
 constexpr short readable = 0;
 constexpr short writable = 0;
 
+// The C runtime counts in int: a larger size goes in several calls, never cut down to 0.
+unsigned countOf(std::size_t size) {
+  return static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX));
+}
 std::ptrdiff_t readOnce(int descriptor, char* buffer, std::size_t size) {
-  return _read(descriptor, buffer, static_cast<unsigned>(size));
+  return _read(descriptor, buffer, countOf(size));
 }
 std::ptrdiff_t writeOnce(int descriptor, const char* bytes, std::size_t size) {
-  return _write(descriptor, bytes, static_cast<unsigned>(size));
+  return _write(descriptor, bytes, countOf(size));
 }
 // The C runtime's descriptors always block.
 bool waitUntilReady(int /*descriptor*/, short /*events*/) {
