@@ -44,7 +44,7 @@ class PersonalEncoder {
 
   // Walks on by each byte's value (0 to 255, so that every byte decodes to itself), drawing the
   // direction from `steps`, and writes its group with the length digit drawn from `lengths`:
-  // at most longestGroup characters a byte.
+  // at most longestGroup characters a byte, into room for groupStore more.
   template <DrawSource Steps, DrawSource Lengths>
   char* encode(std::string_view text, char* out, Steps&& steps, Lengths&& lengths) {
     std::int32_t last = last_;
@@ -59,7 +59,8 @@ class PersonalEncoder {
 
   // Enciphers a piece of text made of lines: each line becomes a line of digits, its walk
   // started at its first byte (or its line feed), and each byte draws its direction and then
-  // its length digit. Writes at most longestGroup characters a byte, plus two.
+  // its length digit. Writes at most longestGroup characters a byte, plus two, into room for
+  // groupStore more.
   template <DrawSource Draw>
   char* encodeLines(std::string_view text, char* out, Draw&& draw) {
     while (!text.empty()) {
@@ -102,6 +103,7 @@ class PersonalDecoder {
   std::uint64_t linesEnded() const { return linesEnded_; }
 
  private:
+  char* decodeGroups(std::string_view& digits, char* out);
   Reading readPiece(std::string_view digits, std::size_t& length, char*& out);
   Reading readLineEnd(std::string_view digits, std::size_t& length, char*& out);
 
@@ -122,7 +124,7 @@ std::optional<std::string> decipherPersonal(std::string_view digits);
 // every length digit.
 template <DrawSource Draw>
 PersonalRows encipherPersonal(std::string_view text, Draw&& draw) {
-  DigitString ctext(startValueLength + longestGroup * text.size(), '\0');
+  DigitString ctext(startValueLength + longestGroup * text.size() + groupStore, '\0');
   PersonalEncoder encoder;
   char* out = encoder.startWalk(ctext.data(), draw);
   std::vector<std::uint32_t> steps(text.size());
