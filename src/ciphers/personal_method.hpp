@@ -69,7 +69,7 @@ class PersonalEncoder {
         inLine_ = true;
       }
       const std::size_t lineEnd = text.find('\n');
-      out = encode(text.substr(0, lineEnd), out, draw, draw);
+      out = encodeDrawingInTurn(text.substr(0, lineEnd), out, draw);
       if (lineEnd == std::string_view::npos) {
         break;
       }
@@ -81,6 +81,33 @@ class PersonalEncoder {
   }
 
  private:
+  template <DrawSource Draw>
+  static void drawInto(std::span<std::uint32_t> draws, Draw& draw) {
+    if constexpr (requires { draw.fill(draws); }) {
+      draw.fill(draws);
+    } else {
+      std::generate(draws.begin(), draws.end(),
+                    [&draw] { return static_cast<std::uint32_t>(draw()); });
+    }
+  }
+
+  // Encodes with each byte drawing its direction and then its length digit. The draws are made
+  // ahead, a batch at a time, so that the walk's loop only reads them from an array.
+  template <DrawSource Draw>
+  char* encodeDrawingInTurn(std::string_view text, char* out, Draw& draw) {
+    constexpr std::size_t batch = 256;
+    std::array<std::uint32_t, 2 * batch> draws;  // filled before it is read
+    while (!text.empty()) {
+      const std::size_t count = std::min(batch, text.size());
+      drawInto(std::span(draws).first(2 * count), draw);
+      std::size_t next = 0;
+      auto drawn = [&draws, &next] { return draws[next++]; };
+      out = encode(text.substr(0, count), out, drawn, drawn);
+      text.remove_prefix(count);
+    }
+    return out;
+  }
+
   std::int32_t last_ = 0;
   bool inLine_ = false;
 };
