@@ -4,7 +4,7 @@
 #include <new>
 #include <string_view>
 
-#include "descriptor_buffers.hpp"
+#include "descriptor_io.hpp"
 
 // A fixed string written straight to the descriptor. _Exit, not exit: the call may come in the
 // middle of any update, and the destructors and exit handlers that exit would run could find it
@@ -12,7 +12,7 @@
 // the dialogue that is at most the unfinished line.
 void endOutOfMemory() noexcept {
   constexpr std::string_view message = "ciphers: out of memory\n";
-  writeAll(2, message.data(), message.size());
+  writeAll(2, message);
   std::_Exit(1);
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+
+// Plain reads and writes of file descriptors, under the console's stream buffers and the
+// filters alike. A read or write interrupted by a signal is tried again. A descriptor that the
+// parent made non-blocking is waited for until it is ready, and then tried again: its flags are
+// shared with the parent, so they are never changed here. On Windows the C runtime's _read and
+// _write serve; they have no non-blocking case.
+
+// Reads up to buffer.size() bytes: the count read, 0 at the end, -1 with errno set on a failure.
+std::ptrdiff_t readBlock(int descriptor, std::span<char> buffer) noexcept;
+
+// Writes every byte: false, with errno set, when a write fails. Allocates nothing, so it can
+// report that memory ran out.
+bool writeAll(int descriptor, std::span<const char> bytes) noexcept;
+
+// Opens a file for reading, in binary mode on Windows: its descriptor, or -1 with errno set.
+int openForReading(const char* path);
+
+void closeDescriptor(int descriptor);
+
+// Makes a descriptor pass every byte as it is: on Windows it leaves text mode, elsewhere every
+// descriptor already does.
+void useBinaryMode(int descriptor);
