@@ -64,7 +64,6 @@ void refuseBeyond(std::size_t longest) {
     rl_delete_text(static_cast<int>(from), rl_end);
     rl_point = std::min(rl_point, rl_end);
   }
-  rl_ding();
 }
 
 // A paste, read up to its end mark, as one line: each line end in it (CR, LF or CR LF) becomes a
@@ -187,6 +186,7 @@ struct LineEditor::Session {
   std::string prompt;
   Recall recall = Recall::nothing;
   std::size_t longest = 0;
+  std::size_t waitsAtBell = 0;
 
   static inline Session* current = nullptr;
 
@@ -242,7 +242,6 @@ struct LineEditor::Session {
     rl_input_available_hook = &keyWaiting;
     rl_prep_term_function = &takeTerminal;
     rl_deprep_term_function = &giveTerminalBack;
-    rl_redisplay_function = &redisplay;
     rl_attempted_completion_function = &noCompletion;
     rl_initialize();  // reads ~/.inputrc
     // Every byte typed goes into the line as it is, whatever the locale and ~/.inputrc say.
@@ -262,7 +261,29 @@ struct LineEditor::Session {
     return sequenceMilliseconds();
   }
 
-  static int nextKey(FILE* /*stream*/) { return current->keys.next(); }
+  // Readline asks for a key when the last one has had its effect: the moment to hold the line
+  // to its limit. (A redisplay function of our own would do it too, but Readline then leaves
+  // the terminal's bracketed paste off.)
+  static int nextKey(FILE* /*stream*/) {
+    terminal_signals::letResizeIn();
+    seeToSignals();
+    const std::size_t limit = current->longest;
+    if (limit > 0 && static_cast<std::size_t>(rl_end) > limit &&
+        !RL_ISSTATE(RL_STATE_ISEARCH | RL_STATE_NSEARCH)) {
+      refuseBeyond(limit);
+      rl_redisplay();
+      current->ringOncePerBurst();
+    }
+    return current->keys.next();
+  }
+
+  // Typed-ahead bytes beyond the limit ring the bell once, not once each.
+  void ringOncePerBurst() {
+    if (keys.waits() != waitsAtBell) {
+      waitsAtBell = keys.waits();
+      rl_ding();
+    }
+  }
 
   static int keyWaiting() {
     const int microseconds = rl_set_keyboard_input_timeout(0);  // Readline's wait, read back
@@ -295,15 +316,6 @@ struct LineEditor::Session {
     const terminal_signals::HeldBack heldBack;
     terminal_signals::leftEditing();
     rl_deprep_terminal();
-  }
-
-  static void redisplay() {
-    const std::size_t longest = current->longest;
-    if (longest > 0 && static_cast<std::size_t>(rl_end) > longest &&
-        !RL_ISSTATE(RL_STATE_ISEARCH | RL_STATE_NSEARCH)) {
-      refuseBeyond(longest);
-    }
-    rl_redisplay();
   }
 
   static char** noCompletion(const char* /*text*/, int /*start*/, int /*end*/) {

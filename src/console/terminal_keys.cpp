@@ -220,6 +220,7 @@ int TerminalKeys::readByte(int milliseconds) {
 // Waits until the descriptor can be read, or the time is up. Signals interrupt the wait, and the
 // editor then sees to them; the window-size signal is let through only here.
 bool TerminalKeys::waitForInput(int milliseconds) {
+  ++waits_;
   for (;;) {
     hooks_.interrupted();
     fd_set readable;

@@ -31,6 +31,8 @@ class TerminalKeys {
   // the character typed after Ctrl-V.
   void takeLiterally(bool on) { literally_ = on; }
   int error() const { return error_; }
+  // How many times it waited for the terminal so far: bytes read between two waits came at once.
+  std::size_t waits() const { return waits_; }
 
  private:
   static constexpr int nothingInTime = -2;
@@ -49,6 +51,7 @@ class TerminalKeys {
   bool literally_ = false;
   bool ended_ = false;
   int error_ = 0;
+  std::size_t waits_ = 0;
   std::deque<unsigned char> queued_;  // the rest of a sequence that is handed on
   std::array<char, 4096> buffer_{};
   std::size_t begin_ = 0;

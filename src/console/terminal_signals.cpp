@@ -198,6 +198,15 @@ const sigset_t& waitingMask() {
   return waitMask;
 }
 
+void letResizeIn() {
+  sigset_t pending;
+  if (sigpending(&pending) == 0 && sigismember(&pending, SIGWINCH) == 1) {
+    sigset_t held;
+    sigprocmask(SIG_SETMASK, &waitMask, &held);
+    sigprocmask(SIG_SETMASK, &held, nullptr);
+  }
+}
+
 bool takeResize() {
   return take(resized);
 }

@@ -36,6 +36,10 @@ class HeldBack {
 // The signal mask to wait for a key with: the window-size signal let through.
 const sigset_t& waitingMask();
 
+// Lets a held-back window-size signal in, so that it is noticed while bytes are still waiting to
+// be read (a wait for a key, which lets it in too, is not needed for them then).
+void letResizeIn();
+
 // Whether the window changed size, or the program went on after a stop while editing (the line
 // must then be drawn afresh), since the last call.
 bool takeResize();
