@@ -49,6 +49,16 @@ std::size_t characterStartBefore(std::string_view line, std::size_t target) {
   }
 }
 
+constexpr auto incomplete = static_cast<std::size_t>(-2);
+constexpr auto invalid = static_cast<std::size_t>(-1);
+// How long the rest of a character may take to come after its first byte.
+constexpr int characterMilliseconds = 100;
+
+std::size_t lengthOfCharacter(std::string_view bytes) {
+  std::mbstate_t state{};
+  return std::mbrlen(bytes.data(), bytes.size(), &state);
+}
+
 // Takes back what the last command put into the line beyond `longest` bytes, whole characters:
 // the bytes just before the cursor, where every insertion leaves it.
 void refuseBeyond(std::size_t longest) {
@@ -251,14 +261,26 @@ struct LineEditor::Session {
     for (const char* name : {"emacs-standard", "vi-insert", "vi-command"}) {
       Keymap map = rl_get_keymap_by_name(name);
       rl_bind_keyseq_in_map(pasteStart.data(), &insertPaste, map);
-      rebind(rl_quoted_insert, &insertQuoted, map);
       bindPlainKeys(map);
     }
     for (const char* name : {"emacs-standard", "vi-insert"}) {
-      rl_bind_key_in_map('\t', rl_insert, rl_get_keymap_by_name(name));  // texts have no completion
+      Keymap map = rl_get_keymap_by_name(name);
+      rl_bind_key_in_map('\t', rl_insert, map);  // texts have no completion
+      for (int byte = 0x80; byte <= 0xff; ++byte) {
+        rl_bind_key_in_map(byte, &insertCharacter, map);
+      }
     }
+    bindQuotedInsert();
     using_history();
     return sequenceMilliseconds();
+  }
+
+  // Readline binds the terminal's literal-next character (Ctrl-V) to its own quoted-insert each
+  // time it takes the terminal, so this is done again then.
+  static void bindQuotedInsert() {
+    for (const char* name : {"emacs-standard", "vi-insert", "vi-command"}) {
+      rebind(rl_quoted_insert, &insertQuoted, rl_get_keymap_by_name(name));
+    }
   }
 
   // Readline asks for a key when the last one has had its effect: the moment to hold the line
@@ -305,6 +327,7 @@ struct LineEditor::Session {
     termios original{};
     const bool known = tcgetattr(STDIN_FILENO, &original) == 0;
     rl_prep_terminal(meta);
+    bindQuotedInsert();
     termios editing{};
     if (known && tcgetattr(STDIN_FILENO, &editing) == 0) {
       const std::string_view paste = rl_variable_value("enable-bracketed-paste");
@@ -333,6 +356,31 @@ struct LineEditor::Session {
     if (paste.refused()) {
       rl_ding();
     }
+    return 0;
+  }
+
+  // A byte above 0x7F: a character of the locale's set, with the bytes that follow it. Readline
+  // would drop a byte that starts a character the next byte does not go on with; here every
+  // byte goes into the line, as through a pipe.
+  static int insertCharacter(int count, int key) {
+    std::string bytes(1, static_cast<char>(key));
+    while (lengthOfCharacter(bytes) == incomplete && current->keys.ready(characterMilliseconds)) {
+      const int next = rl_read_key();
+      if (next < 0) {
+        break;
+      }
+      bytes.push_back(static_cast<char>(next));
+      if (lengthOfCharacter(bytes) == invalid) {
+        bytes.pop_back();
+        rl_execute_next(next);  // it starts something else
+        break;
+      }
+    }
+    std::string text;
+    for (int copy = 0; copy < std::max(count, 1); ++copy) {
+      text += bytes;
+    }
+    rl_insert_text(text.c_str());
     return 0;
   }
 
