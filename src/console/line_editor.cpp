@@ -338,6 +338,7 @@ struct LineEditor::Session {
   static void giveTerminalBack() {
     const terminal_signals::HeldBack heldBack;
     terminal_signals::leftEditing();
+    rl_eof_found = 0;  // the dialogue itself ends the line at the end of the input
     rl_deprep_terminal();
   }
 
