@@ -129,7 +129,7 @@ void readPaste(Paste& paste) {
 
 bool isBound(std::string_view sequence) {
   int type = ISKMAP;
-  const rl_command_func_t* function =
+  rl_command_func_t* function =
       rl_function_of_keyseq_len(sequence.data(), sequence.size(), rl_get_keymap(), &type);
   return type == ISMACR || (type == ISFUNC && function != nullptr);
 }
@@ -365,17 +365,17 @@ struct LineEditor::Session {
   // byte goes into the line, as through a pipe.
   static int insertCharacter(int count, int key) {
     std::string bytes(1, static_cast<char>(key));
-    while (lengthOfCharacter(bytes) == incomplete && current->keys.ready(characterMilliseconds)) {
-      const int next = rl_read_key();
+    while (lengthOfCharacter(bytes) == incomplete) {
+      const int next = current->keys.peek(characterMilliseconds);
       if (next < 0) {
         break;
       }
       bytes.push_back(static_cast<char>(next));
       if (lengthOfCharacter(bytes) == invalid) {
-        bytes.pop_back();
-        rl_execute_next(next);  // it starts something else
+        bytes.pop_back();  // it starts something else, and is left for the next key
         break;
       }
+      current->keys.next();
     }
     std::string text;
     for (int copy = 0; copy < std::max(count, 1); ++copy) {

@@ -144,6 +144,16 @@ bool TerminalKeys::ready(int milliseconds) {
   return !queued_.empty() || begin_ < end_ || ended_ || waitForInput(milliseconds);
 }
 
+int TerminalKeys::peek(int milliseconds) {
+  if (!queued_.empty()) {
+    return queued_.front();
+  }
+  if (readByte(milliseconds) < 0) {
+    return -1;
+  }
+  return static_cast<unsigned char>(buffer_.at(--begin_));
+}
+
 int TerminalKeys::afterEscape() {
   std::string sequence(1, static_cast<char>(escape));
   switch (readSequence(sequence)) {

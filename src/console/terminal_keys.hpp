@@ -27,6 +27,9 @@ class TerminalKeys {
   int next();
   // Whether a byte can be had within that many milliseconds.
   bool ready(int milliseconds);
+  // The byte next() would give, if one comes within that many milliseconds; -1 otherwise.
+  // Escape sequences are not looked into: for the bytes that go on a character.
+  int peek(int milliseconds);
   // While on, bytes are handed on as they come, escape sequences included: for a paste, and for
   // the character typed after Ctrl-V.
   void takeLiterally(bool on) { literally_ = on; }
