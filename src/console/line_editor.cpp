@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -15,8 +16,39 @@
 #include <readline/history.h>
 #include <readline/readline.h>
 
+#include "out_of_memory.hpp"
 #include "terminal_keys.hpp"
 #include "terminal_signals.hpp"
+
+namespace {
+
+// Memory that runs out while the editor has the terminal ends the program as it does elsewhere,
+// with the terminal put back first.
+[[noreturn]] void endOutOfMemoryWhileEditing() noexcept {
+  terminal_signals::putTerminalBack();
+  endOutOfMemory();
+}
+
+}  // namespace
+
+// Readline allocates through these two, and its own end the program with a message and a status
+// of their own when memory runs out. The library calls them through the dynamic linker, so these
+// take their place.
+extern "C" void* xmalloc(std::size_t bytes) {
+  void* block = std::malloc(bytes);
+  if (block == nullptr) {
+    endOutOfMemoryWhileEditing();
+  }
+  return block;
+}
+
+extern "C" void* xrealloc(void* block, std::size_t bytes) {
+  void* moved = block != nullptr ? std::realloc(block, bytes) : std::malloc(bytes);
+  if (moved == nullptr) {
+    endOutOfMemoryWhileEditing();
+  }
+  return moved;
+}
 
 namespace {
 
@@ -181,8 +213,10 @@ struct LineEditor::Session {
   Session() : keys(STDIN_FILENO, {&isBound, &seeToSignals}, setUpReadline()) {
     current = this;
     terminal_signals::install();
+    earlierNewHandler = std::set_new_handler(&endOutOfMemoryWhileEditing);
   }
   ~Session() {
+    std::set_new_handler(earlierNewHandler);
     terminal_signals::uninstall();
     rl_clear_history();
     current = nullptr;
@@ -197,6 +231,7 @@ struct LineEditor::Session {
   Recall recall = Recall::nothing;
   std::size_t longest = 0;
   std::size_t waitsAtBell = 0;
+  std::new_handler earlierNewHandler = nullptr;
 
   static inline Session* current = nullptr;
 
@@ -324,15 +359,17 @@ struct LineEditor::Session {
 
   static void takeTerminal(int meta) {
     const terminal_signals::HeldBack heldBack;
-    termios original{};
-    const bool known = tcgetattr(STDIN_FILENO, &original) == 0;
-    rl_prep_terminal(meta);
-    bindQuotedInsert();
-    termios editing{};
-    if (known && tcgetattr(STDIN_FILENO, &editing) == 0) {
+    termios modes{};
+    const bool known = tcgetattr(STDIN_FILENO, &modes) == 0;
+    if (known) {
       const std::string_view paste = rl_variable_value("enable-bracketed-paste");
-      terminal_signals::enteredEditing(original, editing, paste == "on");
+      terminal_signals::enteringEditing(modes, paste == "on");
     }
+    rl_prep_terminal(meta);
+    if (known && tcgetattr(STDIN_FILENO, &modes) == 0) {
+      terminal_signals::enteredEditing(modes);
+    }
+    bindQuotedInsert();
   }
 
   static void giveTerminalBack() {

@@ -53,7 +53,7 @@ void writeToTerminal(std::string_view bytes) {
 }
 
 // Both run inside handlers, so they make only async-signal-safe calls.
-void putTerminalBack() {
+void restoreModes() {
   if (pasteMode != 0) {
     writeToTerminal(pasteModeOff);
   }
@@ -90,7 +90,7 @@ void setHandler(int signal, void (*handler)(int)) {
 
 extern "C" void endProgram(int signal) {
   if (editing != 0) {
-    putTerminalBack();
+    restoreModes();
   }
   // The program ends by the signal itself, once this handler returns and unblocks it.
   setHandler(signal, SIG_DFL);
@@ -101,7 +101,7 @@ extern "C" void stopProgram(int signal) {
   const int savedErrno = errno;
   const bool wasEditing = editing != 0;
   if (wasEditing) {
-    putTerminalBack();
+    restoreModes();
   }
   continued = 0;
   setHandler(signal, SIG_DFL);
@@ -173,12 +173,16 @@ void uninstall() {
   earlierCount = 0;
 }
 
-void enteredEditing(const termios& original, const termios& editingNow, bool bracketedPaste) {
+void enteringEditing(const termios& original, bool bracketedPaste) {
   editing = 0;  // while the modes are copied, a handler must not use them
   originalModes = original;
-  editingModes = editingNow;
+  editingModes = original;
   pasteMode = bracketedPaste ? 1 : 0;
   editing = 1;
+}
+
+void enteredEditing(const termios& editingNow) {
+  editingModes = editingNow;
 }
 
 void leftEditing() {
@@ -192,6 +196,13 @@ HeldBack::HeldBack() {
 
 HeldBack::~HeldBack() {
   sigprocmask(SIG_SETMASK, &earlier_, nullptr);
+}
+
+void putTerminalBack() {
+  if (editing != 0) {
+    editing = 0;
+    restoreModes();
+  }
 }
 
 const sigset_t& waitingMask() {

@@ -15,9 +15,11 @@ namespace terminal_signals {
 void install();
 void uninstall();
 
-// The editor took the terminal (`original` are the modes it found, `editing` its own) or gave it
-// back. `bracketedPaste`: it switched the terminal's bracketed-paste mode on.
-void enteredEditing(const termios& original, const termios& editing, bool bracketedPaste);
+// The editor takes the terminal (`original` are the modes it found; `bracketedPaste`: it switches
+// the terminal's bracketed-paste mode on), has taken it (`editing` are its own modes), or gave it
+// back.
+void enteringEditing(const termios& original, bool bracketedPaste);
+void enteredEditing(const termios& editing);
 void leftEditing();
 
 // Holds the ending and stopping signals back while it lives, so that none comes between the
@@ -32,6 +34,10 @@ class HeldBack {
  private:
   sigset_t earlier_;
 };
+
+// Puts the terminal back as the editor found it, if the editor has it: for an end of the program
+// that no signal brings, such as memory running out. Allocates nothing.
+void putTerminalBack();
 
 // The signal mask to wait for a key with: the window-size signal let through.
 const sigset_t& waitingMask();
