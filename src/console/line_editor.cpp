@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -169,7 +170,7 @@ bool isBound(std::string_view sequence) {
 // The keys a terminal sends, bound where the terminal description and ~/.inputrc left them free,
 // so that a key with modifiers has a plain key to stand for it.
 void bindPlainKeys(Keymap map) {
-  const std::pair<const char*, rl_command_func_t*> plainKeys[] = {
+  const std::array<std::pair<const char*, rl_command_func_t*>, 9> plainKeys{{
       {"\033[A", rl_get_previous_history},
       {"\033[B", rl_get_next_history},
       {"\033[C", rl_forward_char},
@@ -179,7 +180,7 @@ void bindPlainKeys(Keymap map) {
       {"\033[3~", rl_delete},
       {"\033[1;5C", rl_forward_word},
       {"\033[1;5D", rl_backward_word},
-  };
+  }};
   for (const auto& [sequence, function] : plainKeys) {
     rl_bind_keyseq_if_unbound_in_map(sequence, function, map);
   }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <signal.h>
 #include <termios.h>
+
+#include <csignal>
 
 // The signals around a line editor that puts the terminal in modes of its own. A signal that ends
 // the program first puts the terminal back as it was (bracketed paste off included) and then ends
