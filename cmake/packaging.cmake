@@ -43,8 +43,6 @@ string(REPLACE "\n" "\n " CIPHERS_LICENSE_TEXT " ${license_text}")
 configure_file(${PROJECT_SOURCE_DIR}/doc/copyright.in ${PROJECT_BINARY_DIR}/doc/copyright @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/doc/copyright ${installed_changelog}
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/doc/lintian-overrides
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ciphers)
 
 # A stripped install (cmake --install --strip, and every package) also drops the compiler's
 # version notes in .comment, as Debian's own packages do.

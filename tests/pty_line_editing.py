@@ -37,6 +37,13 @@ CTRL_A = b"\x01"
 CTRL_D = b"\x04"
 CTRL_E = b"\x05"
 CTRL_U = b"\x15"
+CTRL_Z = b"\x1a"
+CTRL_LEFT = b"\x1b[1;5D"
+SHIFT_LEFT = b"\x1b[1;2D"
+F5 = b"\x1b[15~"
+F12 = b"\x1b[24~"
+PASTE_START = b"\x1b[200~"
+PASTE_END = b"\x1b[201~"
 
 ROW = re.compile(r"^(Plaintext|Key|Ciphertext|Decrypted back): *(.*)$")
 ESCAPE = re.compile(r"\x1b\[[0-9;?]*[A-Za-z]|\x1b[()][0-9A-Za-z]|\x1b[=>]")
@@ -53,11 +60,16 @@ def set_window_size(fd, rows, columns):
 class Session:
     """The program on the child side of a pseudo-terminal, and everything it wrote so far."""
 
-    def __init__(self, program, locale):
+    def __init__(self, program, locale, term="xterm", ignore_stop=False):
         self.pid, self.fd = pty.fork()
         if self.pid == 0:
             set_window_size(0, 24, 100)
-            env = dict(os.environ, TERM="xterm", LC_ALL=locale, LANG=locale)
+            # Readline's own keys, whatever ~/.inputrc or /etc/inputrc say here.
+            env = dict(os.environ, TERM=term, LC_ALL=locale, LANG=locale, INPUTRC="/dev/null")
+            if term is None:
+                del env["TERM"]
+            if ignore_stop:
+                signal.signal(signal.SIGTSTP, signal.SIG_IGN)
             try:
                 os.execve(program, [program], env)
             finally:
@@ -108,6 +120,18 @@ class Session:
             if not self.read_some(deadline):
                 raise Failure(f"waited in vain for {text!r}")
 
+    def wait_for_quiet_menu(self):
+        """Waits for the menu's prompt, and then a moment more: nothing may answer it."""
+        deadline = time.monotonic() + WAIT_SECONDS
+        while self.output.find(MENU_PROMPT, self.mark) < 0:
+            if not self.read_some(deadline):
+                raise Failure("waited in vain for the menu")
+        while self.read_some(time.monotonic() + 0.3):
+            pass
+        after = self.output[self.output.find(MENU_PROMPT, self.mark) + len(MENU_PROMPT):]
+        if ESCAPE.sub("", after.decode("utf-8", "replace")).strip("\x07"):
+            raise Failure(f"the menu was answered without a key typed: {after!r}")
+
     def wait_for_exit(self):
         deadline = time.monotonic() + WAIT_SECONDS
         while time.monotonic() < deadline:
@@ -144,10 +168,16 @@ def run(session, what, steps, expected):
     rows = rows_of(screen)
     for label in ("Plaintext", "Key", "Ciphertext", "Decrypted back"):
         if label in rows:
-            print(f"  {label + ':':16}{rows[label]}")
+            row = rows[label]
+            shown = repr(row) if len(row) < 70 else f"{row[:40]!r}... ({len(row)} characters)"
+            print(f"  {label + ':':16}{shown}")
     for label, value in expected.items():
         if rows.get(label) != value:
             raise Failure(f"{label} row {rows.get(label)!r}, expected {value!r}")
+    if "Invalid" in screen:
+        raise Failure("a line typed for the text answered the menu")
+    session.wait_for_quiet_menu()
+    print("  then the menu, unanswered")
 
 
 def dialogue(session):
@@ -170,15 +200,47 @@ def dialogue(session):
         [(MENU_PROMPT, UP + b"r" + ENTER),
          (TEXT_PROMPT, b"junk" + CTRL_U + "afé!".encode() + HOME + b"c" + END + BACKSPACE + ENTER)],
         {"Plaintext": "café", "Ciphertext": "pnsé", "Decrypted back": "café"})
-    # A window resized during a read must not end the input.
+    # Ctrl-Left moves by word; a key with modifiers, or one without a binding, inserts nothing.
+    run(session, 'r, Enter, "hello world", Ctrl-Left x2, "X", Enter',
+        [(MENU_PROMPT, b"r" + ENTER), (TEXT_PROMPT, b"hello world" + CTRL_LEFT * 2 + b"X" + ENTER)],
+        {"Plaintext": "Xhello world", "Ciphertext": "Kuryyb jbeyq"})
+    run(session, 'r, Enter, "helo", Shift-Left, F5, F12, "l", Enter',
+        [(MENU_PROMPT, b"r" + ENTER), (TEXT_PROMPT, b"helo" + SHIFT_LEFT + F5 + F12 + b"l" + ENTER)],
+        {"Plaintext": "hello"})
+    # A paste is one answer, its line ends (as terminals send them) made spaces, shown before Enter.
+    run(session, "r, Enter, a bracketed paste of three lines, Enter",
+        [(MENU_PROMPT, b"r" + ENTER),
+         (TEXT_PROMPT,
+          PASTE_START + b"Dear Bob,\rquite a day it was.\r\nSee you.\n" + PASTE_END),
+         (b"Dear Bob, quite a day it was. See you.", ENTER)],
+        {"Plaintext": "Dear Bob, quite a day it was. See you."})
+    run(session, 'r, Enter, "one two three", Left x3, Ctrl-U, Enter',
+        [(MENU_PROMPT, b"r" + ENTER), (TEXT_PROMPT, b"one two three" + LEFT * 3 + CTRL_U + ENTER)],
+        {"Plaintext": "ree"})
+    run(session, 'r, Enter, "col1", Tab, "col2", Enter',
+        [(MENU_PROMPT, b"r" + ENTER), (TEXT_PROMPT, b"col1\tcol2" + ENTER)],
+        {"Plaintext": "col1\tcol2", "Ciphertext": "pby1\tpby2"})
+    # The kernel discards the stop here (the program leads an orphaned process group): the
+    # program goes on reading, the line as typed. (Ctrl-Z also flushes what the program has
+    # not read yet, so "abc" must be on the screen first.)
+    run(session, 'r, Enter, "abc", Ctrl-Z, "def", Enter',
+        [(MENU_PROMPT, b"r" + ENTER), (TEXT_PROMPT, b"abc"), (b"abc", CTRL_Z + b"def" + ENTER)],
+        {"Plaintext": "abcdef"})
+    run(session, 'r, Enter, "ab漢字テスト cd", Left x4, Backspace, Enter',
+        [(MENU_PROMPT, b"r" + ENTER),
+         (TEXT_PROMPT, "ab漢字テスト cd".encode() + LEFT * 4 + BACKSPACE + ENTER)],
+        {"Plaintext": "ab漢字テト cd", "Ciphertext": "no漢字テト pq"})
+    # A window resized while a line of several rows is edited: the line goes on.
+    long_line = "abc" * 80
     session.wait_for(MENU_PROMPT)
     session.type(b"r" + ENTER)
     session.wait_for(TEXT_PROMPT)
-    session.wait_until_editing()
-    set_window_size(session.fd, 30, 120)
-    run(session, '(window resized) "xhello", Ctrl-A, Delete, Ctrl-E, "!", Enter',
-        [(b"", b"xhello" + CTRL_A + DELETE + CTRL_E + b"!" + ENTER)],
-        {"Plaintext": "hello!", "Ciphertext": "uryyb!"})
+    session.type(b"x" + long_line.encode())
+    session.wait_for(long_line[-20:].encode())
+    set_window_size(session.fd, 30, 60)
+    run(session, '"x" and 240 characters, (window resized), Ctrl-A, Delete, Ctrl-E, "!", Enter',
+        [(b"", CTRL_A + DELETE + CTRL_E + b"!" + ENTER)],
+        {"Plaintext": long_line + "!"})
     print("typed: Ctrl-D at the menu")
     session.wait_for(MENU_PROMPT)
     session.type(CTRL_D)
@@ -201,9 +263,28 @@ def dialogue_in_c_locale(session):
         raise Failure("exit status other than 0 after Q")
 
 
-def converse(program, locale, dialogue):
+# No cursor keys to draw with: the keys still edit, and insert nothing of their sequences.
+# A paste still comes as one answer, though the editor did not ask for bracketed paste.
+def dialogue_on_dumb_terminal(session):
+    run(session, 'r, Enter, "hello world", Left x3, Delete, Home, "X", Enter (TERM=dumb)',
+        [(MENU_PROMPT, b"r" + ENTER),
+         (TEXT_PROMPT, b"hello world" + LEFT * 3 + DELETE + HOME + b"X" + ENTER)],
+        {"Plaintext": "Xhello wold"})
+    run(session, "r, Enter, a bracketed paste, Enter (TERM=dumb)",
+        [(MENU_PROMPT, b"r" + ENTER),
+         (TEXT_PROMPT, PASTE_START + b"pasted\rtext" + PASTE_END + ENTER)],
+        {"Plaintext": "pasted text"})
+
+
+# Ctrl-Z with SIGTSTP ignored, as a parent may leave it: the line as typed must still arrive.
+def dialogue_stop_ignored(session):
+    run(session, 'r, Enter, "abc", Ctrl-Z, "def", Enter (SIGTSTP ignored)',
+        [(MENU_PROMPT, b"r" + ENTER), (TEXT_PROMPT, b"abc"), (b"abc", CTRL_Z + b"def" + ENTER)],
+        {"Plaintext": "abcdef"})
+
+
+def converse(session, dialogue):
     """Runs one dialogue in a fresh terminal; returns 0, or 1 when it failed."""
-    session = Session(program, locale)
     try:
         dialogue(session)
         return 0
@@ -229,7 +310,11 @@ def main(argv):
     except OSError as error:
         print(f"skipped: no pseudo-terminal can be opened here: {error}")
         return SKIP
-    return converse(argv[1], "C.UTF-8", dialogue) or converse(argv[1], "C", dialogue_in_c_locale)
+    program = argv[1]
+    return (converse(Session(program, "C.UTF-8"), dialogue)
+            or converse(Session(program, "C"), dialogue_in_c_locale)
+            or converse(Session(program, "C.UTF-8", term="dumb"), dialogue_on_dumb_terminal)
+            or converse(Session(program, "C.UTF-8", ignore_stop=True), dialogue_stop_ignored))
 
 
 if __name__ == "__main__":

@@ -142,15 +142,22 @@ void Console::flush() {
   throw DialogueStopped{message};
 }
 
-void Console::ask(std::string_view prompt, Recall recall) {
+void Console::ask(std::string_view prompt, Recall recall, std::size_t longest) {
   // An editor shows the prompt itself, unless the answer is already waiting in what was typed.
   if (editor_ != nullptr && in_.rdbuf()->in_avail() <= 0) {
     flush();
-    editor_->expect(prompt, recall);
+    editor_->expect(prompt, recall, longest);
     return;
   }
   write(prompt);
   flush();
+}
+
+// Up at the prompt brings back the answer as the dialogue took it, so no more than that is kept.
+void Console::remember(Recall recall, const std::optional<std::string>& answer) {
+  if (editor_ != nullptr && answer) {
+    editor_->remember(recall, *answer);
+  }
 }
 
 template <class Read>
@@ -187,12 +194,17 @@ std::optional<char> Console::readChoice(std::string_view prompt) {
 }
 
 std::optional<std::string> Console::readText() {
-  ask("", Recall::texts);
-  return guarded([this] { return readLineFrom(in_); });
+  ask("", Recall::texts, maxTextLength);
+  std::optional<std::string> text = guarded([this] { return readLineFrom(in_); });
+  remember(Recall::texts, text);
+  return text;
 }
 
 std::optional<std::string> Console::readWord(std::string_view prompt, std::size_t kept) {
-  return readAnswer(prompt, Recall::keys, [this, kept] { return readWordFrom(in_, kept); });
+  std::optional<std::string> word =
+      readAnswer(prompt, Recall::keys, [this, kept] { return readWordFrom(in_, kept); });
+  remember(Recall::keys, word);
+  return word;
 }
 
 void Console::stopAtEndOfInput(std::string_view awaited) {

@@ -54,7 +54,8 @@ class Console {
   [[noreturn]] void stopAtEndOfInput(std::string_view awaited);
 
  private:
-  void ask(std::string_view prompt, Recall recall);
+  void ask(std::string_view prompt, Recall recall, std::size_t longest = 0);
+  void remember(Recall recall, const std::optional<std::string>& answer);
   template <class Read>
   auto readAnswer(std::string_view prompt, Recall recall, Read read);
   template <class Read>

@@ -1,6 +1,6 @@
 #include "line_editor.hpp"
 
-// The build without libedit: there is no editor, and the console reads standard input plainly.
+// The build without Readline: there is no editor, and the console reads standard input plainly.
 
 struct LineEditor::Session {};
 
@@ -8,7 +8,9 @@ LineEditor::LineEditor(std::unique_ptr<Session> session) : session_(std::move(se
 
 LineEditor::~LineEditor() = default;
 
-void LineEditor::expect(std::string_view /*prompt*/, Recall /*recall*/) {}
+void LineEditor::expect(std::string_view /*prompt*/, Recall /*recall*/, std::size_t /*longest*/) {}
+
+void LineEditor::remember(Recall /*recall*/, std::string_view /*answer*/) {}
 
 LineEditor::int_type LineEditor::underflow() {
   return traits_type::eof();
