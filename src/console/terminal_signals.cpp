@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "descriptor_io.hpp"
+
 namespace terminal_signals {
 namespace {
 
@@ -39,17 +41,9 @@ std::size_t earlierCount = 0;
 sigset_t earlierMask;
 sigset_t waitMask;
 
+// The paste-mode switches, written whole; writeAll is async-signal-safe, as the handlers need.
 void writeToTerminal(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(STDOUT_FILENO, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) {
-      continue;
-    }
-    if (written <= 0) {
-      return;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
+  writeAll(STDOUT_FILENO, bytes);
 }
 
 // Both run inside handlers, so they make only async-signal-safe calls.
