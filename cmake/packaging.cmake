@@ -43,6 +43,9 @@ string(REPLACE "\n" "\n " CIPHERS_LICENSE_TEXT " ${license_text}")
 configure_file(${PROJECT_SOURCE_DIR}/doc/copyright.in ${PROJECT_BINARY_DIR}/doc/copyright @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/doc/copyright ${installed_changelog}
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The bash completion, where bash-completion loads it from on the first completion of ciphers.
+install(FILES ${PROJECT_SOURCE_DIR}/doc/ciphers.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ciphers)
 install(FILES ${PROJECT_SOURCE_DIR}/doc/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ciphers)
 
