@@ -87,21 +87,25 @@ void BM_PersonalMethod(benchmark::State& state) {
 }
 BENCHMARK(BM_PersonalMethod);
 
-// The parts of a personal-method run: the writer and the parser on the walk of the sample
-// text, and a freshly seeded generator's 2n + 1 draws.
-void BM_WriteDigitString(benchmark::State& state) {
+// The parts of a personal-method run: the encoder and the decoder on the sample text, and a
+// freshly seeded generator's 2n + 1 draws.
+void BM_PersonalEncoder(benchmark::State& state) {
   Mt19937 generator(1'765'180'800);
-  const WalkValues walk = buildWalk(sampleText(), generator);
-  timeOnSample(state, [&] { return writeDigitString(walk, generator); });
+  const std::string text = sampleText();
+  DigitString ctext(startValueLength + longestGroup * text.size(), '\0');
+  timeOnSample(state, [&] {
+    PersonalEncoder encoder;
+    return encoder.encode(text, encoder.startWalk(ctext.data(), generator), generator, generator);
+  });
 }
-BENCHMARK(BM_WriteDigitString);
+BENCHMARK(BM_PersonalEncoder);
 
-void BM_ParseDigitString(benchmark::State& state) {
+void BM_PersonalDecoder(benchmark::State& state) {
   Mt19937 generator(1'765'180'800);
-  const DigitString ctext = writeDigitString(buildWalk(sampleText(), generator), generator);
-  timeOnSample(state, [&] { return parseDigitString(ctext); });
+  const DigitString ctext = encipherPersonal(sampleText(), generator).ctext;
+  timeOnSample(state, [&] { return decipherPersonal(ctext); });
 }
-BENCHMARK(BM_ParseDigitString);
+BENCHMARK(BM_PersonalDecoder);
 
 void BM_SeededDraws(benchmark::State& state) {
   std::uint32_t second = 1'765'180'800;

@@ -82,13 +82,8 @@ void checkPersonal(std::string_view plain, std::string_view cipher) {
   for (const char c : cipher) {
     require(c >= '0' && c <= '9');
   }
-  const WalkValues walk = parseDigitString(cipher);
-  require(walk.size() == plain.size() + 1);
-  require(walk[0] >= 10 && walk[0] <= 99);
-  for (const std::int32_t v : walk) {
-    require(v >= -walkLimit && v <= walkLimit);
-  }
-  require(decodeWalk(walk) == plain);
+  require(cipher.size() <= 2 + 6 * plain.size());
+  require(decipherPersonal(cipher) == plain);
 }
 
 // The row behind a label on the given line, followed by its empty line.

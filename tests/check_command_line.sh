@@ -1,8 +1,9 @@
 #!/bin/sh
 # Usage: check_command_line.sh PROGRAM VERSION
-# --help and --version write their text and exit 0 without reading the input; any other
-# argument, or more than one, is refused on standard error with status 2 and nothing on
-# standard output; and a text that cannot be written is no success either.
+# --help and --version, also a method's --help, write their text and exit 0 without reading the
+# input; an unknown method or option, a missing or bad key, a bad seed, or a further argument
+# after --help or --version is refused on standard error, with a hint at the help, status 2 and
+# nothing on standard output; and a text that cannot be written is no success either.
 program=$1
 version=$2
 work=$(mktemp -d) || exit 1
@@ -29,15 +30,38 @@ run --help
   grep -q 'ciphers(1)' "$work/out" && ! grep -q 'Choose Method' "$work/out" ||
   fail "--help: status $status, output: $(cat "$work/out" "$work/err")"
 
-for arguments in "notes.txt:notes.txt" "-h:-h" "--help extra:extra" "--version --help:--help" \
-    "notes.txt --help:notes.txt"; do
-  unexpected=${arguments#*:}
-  # shellcheck disable=SC2086 # the arguments are split on purpose
-  run ${arguments%%:*}
-  printf "ciphers: unexpected argument '%s'\nTry 'ciphers --help'.\n" "$unexpected" >"$work/expected"
-  [ "$status" = 2 ] && [ ! -s "$work/out" ] && cmp -s "$work/expected" "$work/err" ||
-    fail "${arguments%%:*}: status $status, standard error: $(cat "$work/err")"
+for method in rot13 vigenere personal; do
+  run "$method" --help
+  [ "$status" = 0 ] && [ ! -s "$work/err" ] && head -n 1 "$work/out" | grep -q "^Usage: ciphers $method" ||
+    fail "$method --help: status $status, output: $(cat "$work/out" "$work/err")"
 done
+
+# Each case: the arguments, split at blanks; the first line of standard error; the command whose
+# help the second line points to.
+while IFS='|' read -r arguments message command; do
+  # shellcheck disable=SC2086 # the arguments are split on purpose
+  run $arguments
+  printf "ciphers: %s\nTry '%s --help'.\n" "$message" "$command" >"$work/expected"
+  [ "$status" = 2 ] && [ ! -s "$work/out" ] && cmp -s "$work/expected" "$work/err" ||
+    fail "$arguments: status $status, standard error: $(cat "$work/err")"
+done <<'EOF'
+notes.txt|unknown method 'notes.txt'|ciphers
+notes.txt --help|unknown method 'notes.txt'|ciphers
+-h|unknown option '-h'|ciphers
+--help=x|option '--help' takes no value|ciphers
+--help extra|unexpected argument 'extra'|ciphers
+--version --help|unexpected argument '--help'|ciphers
+rot13 --bogus|unknown option '--bogus'|ciphers rot13
+rot13 -x -|unknown option '-x'|ciphers rot13
+vigenere|vigenere needs a key: -k KEY|ciphers vigenere
+vigenere -k|option '-k' needs a value|ciphers vigenere
+vigenere --key=|the key is empty: it must be one or more of the letters A-Z and a-z|ciphers vigenere
+vigenere -d -k ab1|the key 'ab1' holds a character other than the letters A-Z and a-z|ciphers vigenere
+personal --seed 4294967296|the seed must be a whole number from 0 to 4294967295, not '4294967296'|ciphers personal
+personal --seed -1|the seed must be a whole number from 0 to 4294967295, not '-1'|ciphers personal
+personal --seed=|the seed must be a whole number from 0 to 4294967295, not ''|ciphers personal
+personal --decrypt=yes|option '--decrypt' takes no value|ciphers personal
+EOF
 
 "$program" --help >/dev/full 2>"$work/err"
 status=$?

@@ -109,7 +109,7 @@ TEST(Dialogue, PersonalMethodReportShowsADigitStringThatDecodesToTheText) {
   ASSERT_NE(lineEnd, std::string::npos);
   const std::string ctext = screen.substr(head.size(), lineEnd - head.size());
   EXPECT_EQ(ctext.find_first_not_of("0123456789"), std::string::npos) << ctext;
-  EXPECT_EQ(decodeWalk(parseDigitString(ctext)), "Hi there") << ctext;
+  EXPECT_EQ(decipherPersonal(ctext), "Hi there") << ctext;
   EXPECT_EQ(screen.substr(lineEnd + 1), personalReportTail + menu);
 }
 
@@ -117,8 +117,7 @@ TEST(Dialogue, PersonalMethodDecodesNulBytesBack) {
   std::stringbuf input(std::string("m\nab\0cd\nq\n", 11));
   const Session session = runOn(input);
   EXPECT_EQ(session.status, 0);
-  EXPECT_EQ(decodeWalk(parseDigitString(ciphertextRows(session.out).at(0))),
-            std::string("ab\0cd", 5));
+  EXPECT_EQ(decipherPersonal(ciphertextRows(session.out).at(0)), std::string("ab\0cd", 5));
   EXPECT_NE(session.out.find(std::string("Decrypted back: ab\0cd\n", 22)), std::string::npos);
 }
 

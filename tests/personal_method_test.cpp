@@ -37,17 +37,21 @@ TEST(PersonalMethod, StepTurnsBackOnlyWhereItWouldLeaveFourDigits) {
 }
 
 TEST(PersonalMethod, RepeatedLetterRisesToTheLimitThenAlternates) {
-  std::vector<std::uint32_t> draws(101, odd);
+  std::vector<std::uint32_t> draws(201, odd);
   draws[0] = 1;  // start value 11
   ScriptedDraws scripted(draws);
   const std::string text(100, 'z');
-  const WalkValues walk = buildWalk(text, scripted);
-  EXPECT_EQ(walk[0], 11);
-  EXPECT_EQ(walk[81], 9893);
-  for (std::size_t i = 82; i < walk.size(); ++i) {
-    EXPECT_EQ(walk[i], i % 2 == 0 ? 9771 : 9893) << "value " << i;
+  const PersonalRows rows = encipherPersonal(text, scripted);
+  // 11 rises by 122 to 9893 in 81 steps, then each step that asks for 10015 turns back.
+  std::string top = "11";
+  for (std::int32_t value = 11 + 122; value <= 9893; value += 122) {
+    top += std::to_string(std::to_string(value).size()) + std::to_string(value);
   }
-  EXPECT_EQ(decodeWalk(walk), text);
+  for (int i = 82; i <= 100; ++i) {
+    top += i % 2 == 0 ? "49771" : "49893";
+  }
+  EXPECT_EQ(rows.ctext, top);
+  EXPECT_EQ(rows.plaintext, text);
 }
 
 TEST(PersonalMethod, EveryTextAndEveryDrawRoundTrip) {
@@ -57,14 +61,10 @@ TEST(PersonalMethod, EveryTextAndEveryDrawRoundTrip) {
   for (int run = 0; run < 300; ++run) {
     std::string text(length(generator), '\0');
     std::generate(text.begin(), text.end(), [&] { return static_cast<char>(byte(generator)); });
-    const WalkValues walk = buildWalk(text, generator);
-    ASSERT_TRUE(std::all_of(walk.begin(), walk.end(), [](auto v) { return std::abs(v) <= 9999; }));
-    ASSERT_TRUE(walk[0] >= 10 && walk[0] <= 99);
-    const DigitString ctext = writeDigitString(walk, generator);
-    ASSERT_EQ(ctext.find_first_not_of("0123456789"), std::string::npos);
-    ASSERT_NE(ctext[0], '0');
-    ASSERT_EQ(parseDigitString(ctext), walk) << ctext;
-    ASSERT_EQ(decodeWalk(walk), text);
+    const PersonalRows rows = encipherPersonal(text, generator);
+    ASSERT_EQ(rows.ctext.find_first_not_of("0123456789"), std::string::npos);
+    ASSERT_NE(rows.ctext[0], '0');
+    ASSERT_EQ(rows.plaintext, text) << rows.ctext;
   }
 }
 
@@ -84,14 +84,18 @@ TEST(PersonalMethod, RunsSeededInTheSameSecondAgreeAndOthersDiffer) {
   EXPECT_NE(encipherPersonal(text, later).ctext, ctext);
 }
 
-TEST(PersonalMethod, TheClockSeededDrawsTakeBothDirectionsAndBothLengthForms) {
-  Mt19937 generator = seededFromClock(1'765'180'800);
-  const std::string text(800, 'a');
-  const WalkValues walk = buildWalk(text, generator);
-  const auto rises = std::adjacent_find(walk.begin(), walk.end(), std::less<>());
-  const auto falls = std::adjacent_find(walk.begin(), walk.end(), std::greater<>());
-  EXPECT_TRUE(rises != walk.end() && falls != walk.end());
-  const DigitString ctext = writeDigitString(walk, generator);
-  EXPECT_NE(ctext, writeDigitString(walk, [] { return odd; }));
-  EXPECT_NE(ctext, writeDigitString(walk, [] { return even; }));
+// Every line the writer cannot write, one for each rule it breaks.
+TEST(PersonalMethod, DecipheringRefusesEveryLineTheWriterCannotWrite) {
+  for (const std::string_view line : {"47x", "4731448460253x", "47 \n",  // a non-digit
+                                      "47314", "47314484602",            // a group cut short
+                                      "47001", "4751",                   // length digits 0 and 5
+                                      "09", "4", "\n",                   // no start value
+                                      "47201", "4740070",                // a leading zero
+                                      "47010", "4701110",                // a negative zero
+                                      "473303",                          // a step of 256
+                                      "47\r", "47\r\r\n"}) {             // a CR without LF
+    EXPECT_EQ(decipherPersonal(line), std::nullopt) << line;
+  }
+  EXPECT_EQ(decipherPersonal("4814\r\n47\n10"), ",\r\n\n");
+  EXPECT_EQ(decipherPersonal("473302"), "\xFF");  // 47 to 302: a step of 255
 }

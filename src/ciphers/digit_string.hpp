@@ -2,21 +2,18 @@
 
 #include <array>
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <vector>
 
-// The personal method's walk: a start value of two digits, then one value per text byte.
-using WalkValues = std::vector<std::int32_t>;
-
-// The personal method's ciphertext, made only of the digits 0 to 9: the start value as two
-// digits, then for every further value an optional sign mark "0" (where its sign differs from
-// the value before it, zero counting as positive), a length digit d or 10 - d (d being the
-// number of digits of its magnitude), and its magnitude.
+// The personal method's ciphertext, made only of the digits 0 to 9: the start value of the walk
+// as two digits, then for every further value a group: an optional sign mark "0" (where its sign
+// differs from the value before it, zero counting as positive), a length digit d or 10 - d (d
+// being the number of digits of its magnitude), and its magnitude.
 using DigitString = std::string;
 
 // Where the personal method's random draws come from: each call gives a non-negative integer,
@@ -24,6 +21,10 @@ using DigitString = std::string;
 // Mt19937 is one; tests script their own.
 template <class Draw>
 concept DrawSource = std::invocable<Draw&> && std::unsigned_integral<std::invoke_result_t<Draw&>>;
+
+// A group takes at most a sign mark, a length digit and four digits.
+inline constexpr std::size_t longestGroup = 6;
+inline constexpr std::size_t startValueLength = 2;
 
 namespace digit_string_detail {
 
@@ -63,31 +64,39 @@ inline char* writeMagnitude(char* out, std::uint32_t magnitude) {
 
 }  // namespace digit_string_detail
 
-// Writes the walk, whose start value lies in 10..99 and every value in -9999..9999, making one
-// draw per value after the first: odd writes the length digit d, even writes 10 - d.
-template <DrawSource Draw>
-DigitString writeDigitString(const WalkValues& values, Draw&& draw) {
-  if (values.empty()) {
-    return {};
-  }
-  // Two digits for the start value, then at most a sign mark, a length digit and four digits.
-  using digit_string_detail::signMark;
-  using digit_string_detail::writeMagnitude;
-  DigitString ctext(2 + 6 * (values.size() - 1), '\0');
-  char* out = writeMagnitude(ctext.data(), static_cast<std::uint32_t>(values.front()));
-  for (std::size_t s = 1; s < values.size(); ++s) {
-    if ((values[s - 1] < 0) != (values[s] < 0)) {
-      *out++ = signMark;
-    }
-    char* const lengthDigit = out++;
-    out = writeMagnitude(out, static_cast<std::uint32_t>(std::abs(values[s])));
-    const auto d = static_cast<int>(out - lengthDigit - 1);
-    *lengthDigit = static_cast<char>('0' + (draw() % 2 == 1 ? d : 10 - d));
-  }
-  ctext.resize(static_cast<std::size_t>(out - ctext.data()));
-  return ctext;
+// Writes a start value of 10 to 99; returns the end.
+inline char* writeStartValue(char* out, std::int32_t start) {
+  return digit_string_detail::writePair(out, static_cast<std::uint32_t>(start));
 }
 
-// Reads back the values of a string that writeDigitString made. Any other string gives some
-// values, read without ever looking beyond its end.
-WalkValues parseDigitString(std::string_view ctext);
+// Writes the group of a value of -9999 to 9999 that follows `previous`, making one draw: odd
+// writes the length digit d, even writes 10 - d. Returns the end.
+template <DrawSource Draw>
+char* writeGroup(char* out, std::int32_t previous, std::int32_t value, Draw&& draw) {
+  using digit_string_detail::signMark;
+  if ((previous < 0) != (value < 0)) {
+    *out++ = signMark;
+  }
+  char* const lengthDigit = out++;
+  out = digit_string_detail::writeMagnitude(out, static_cast<std::uint32_t>(std::abs(value)));
+  const auto d = static_cast<int>(out - lengthDigit - 1);
+  *lengthDigit = static_cast<char>('0' + (draw() % 2 == 1 ? d : 10 - d));
+  return out;
+}
+
+// What reading a piece of a digit string found. A piece is taken only as the writer writes
+// it: no other digit, no leading zero, no negative zero. `cut` says that the characters given
+// are a correct beginning of a piece, or at least do not yet show that they are not one.
+enum class Reading { complete, cut, refused };
+
+struct ReadValue {
+  Reading reading;
+  std::size_t length;  // of a complete piece
+  std::int32_t value;
+};
+
+// Reads the start value, two digits from 10 to 99, at the front of `digits`.
+ReadValue readStartValue(std::string_view digits);
+
+// Reads the group at the front of `digits` that follows the value `previous`.
+ReadValue readGroup(std::string_view digits, std::int32_t previous);

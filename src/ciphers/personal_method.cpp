@@ -1,12 +1,88 @@
 #include "personal_method.hpp"
 
-std::string decodeWalk(const WalkValues& asciivalues) {
-  std::string plaintext(asciivalues.empty() ? 0 : asciivalues.size() - 1, '\0');
-  for (std::size_t i = 0; i < plaintext.size(); ++i) {
-    const auto distance = std::llabs(std::int64_t{asciivalues[i]} - asciivalues[i + 1]);
-    plaintext[i] = static_cast<char>(distance & 0xFF);
+#include <cstdlib>
+
+Reading PersonalDecoder::readLineEnd(std::string_view digits, std::size_t& length, char*& out) {
+  if (digits[0] == '\r') {
+    if (digits.size() < 2) {
+      return Reading::cut;
+    }
+    if (digits[1] != '\n') {
+      return Reading::refused;
+    }
+    *out++ = '\r';
   }
-  return plaintext;
+  *out++ = '\n';
+  length = digits[0] == '\r' ? 2 : 1;
+  inLine_ = false;
+  ++linesEnded_;
+  return Reading::complete;
+}
+
+// Reads the start value, a group or a line end at the front of `digits` and writes what it
+// gives: a group its byte, a line end the same line end.
+Reading PersonalDecoder::readPiece(std::string_view digits, std::size_t& length, char*& out) {
+  if (!inLine_) {
+    const ReadValue start = readStartValue(digits);
+    if (start.reading == Reading::complete) {
+      last_ = start.value;
+      length = start.length;
+      inLine_ = true;
+    }
+    return start.reading;
+  }
+  if (digits[0] == '\n' || digits[0] == '\r') {
+    return readLineEnd(digits, length, out);
+  }
+  const ReadValue group = readGroup(digits, last_);
+  if (group.reading != Reading::complete) {
+    return group.reading;
+  }
+  const std::int32_t step = std::abs(group.value - last_);
+  if (step > longestStep) {
+    return Reading::refused;
+  }
+  *out++ = static_cast<char>(step);
+  last_ = group.value;
+  length = group.length;
+  return Reading::complete;
+}
+
+char* PersonalDecoder::decode(std::string_view digits, char* out) {
+  // A piece cut at the last edge is completed a character at a time: it needs a few at most.
+  while (carried_ > 0 && !digits.empty() && !refused_) {
+    carry_[carried_++] = digits.front();
+    digits.remove_prefix(1);
+    std::size_t length = 0;
+    const Reading reading = readPiece({carry_.data(), carried_}, length, out);
+    refused_ = reading == Reading::refused;
+    if (reading == Reading::complete) {
+      carried_ = 0;
+    }
+  }
+  while (!digits.empty() && !refused_) {
+    std::size_t length = 0;
+    const Reading reading = readPiece(digits, length, out);
+    if (reading == Reading::cut) {
+      std::copy(digits.begin(), digits.end(), carry_.begin());
+      carried_ = digits.size();
+      break;
+    }
+    refused_ = reading == Reading::refused;
+    digits.remove_prefix(length);
+  }
+  return out;
+}
+
+std::optional<std::string> decipherPersonal(std::string_view digits) {
+  std::string text(digits.size() + 2, '\0');
+  PersonalDecoder decoder;
+  const char* end = decoder.decode(digits, text.data());
+  if (!decoder.endsWhole()) {
+    return std::nullopt;
+  }
+  text.resize(static_cast<std::size_t>(end - text.data()));
+  return text;
 }
 
 Mt19937 seededFromClock(std::time_t now) {

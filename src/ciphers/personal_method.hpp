@@ -1,10 +1,13 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "digit_string.hpp"
 #include "mt19937.hpp"
@@ -16,6 +19,8 @@ struct PersonalRows {
 };
 
 inline constexpr std::int32_t walkLimit = 9999;
+// The largest step: a byte's value.
+inline constexpr std::int32_t longestStep = 255;
 
 // One step of the walk from value by a byte's code: up for an odd draw, down for an even one,
 // turned the other way where the value asked for would leave -9999..9999, which keeps every
@@ -26,28 +31,106 @@ constexpr std::int32_t stepWalk(std::int32_t value, std::int32_t code, std::uint
   return asked > walkLimit || asked < -walkLimit ? value - step : asked;
 }
 
-// The walk of a text of n bytes: v[0] = first draw mod 90 + 10, then one step per byte by its
-// value 0..255. Makes 1 + n draws.
-template <DrawSource Draw>
-WalkValues buildWalk(std::string_view text, Draw&& draw) {
-  WalkValues values(text.size() + 1);
-  values[0] = static_cast<std::int32_t>(draw() % 90 + 10);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    // The byte's unsigned value, so that bytes above 0x7F decode to themselves.
-    values[i + 1] = stepWalk(values[i], static_cast<unsigned char>(text[i]), draw());
+// Enciphers text into digit strings, in pieces of any size: the walk runs on from the value it
+// last reached. Each line is a walk of its own.
+class PersonalEncoder {
+ public:
+  // Starts a walk at a drawn value from 10 to 99 and writes it: two digits.
+  template <DrawSource Draw>
+  char* startWalk(char* out, Draw&& draw) {
+    last_ = static_cast<std::int32_t>(draw() % 90 + 10);
+    return writeStartValue(out, last_);
   }
-  return values;
-}
 
-// The text whose bytes are the distances between neighbouring values (their low 8 bits).
-std::string decodeWalk(const WalkValues& asciivalues);
+  // Walks on by each byte's value (0 to 255, so that every byte decodes to itself), drawing the
+  // direction from `steps`, and writes its group with the length digit drawn from `lengths`:
+  // at most longestGroup characters a byte.
+  template <DrawSource Steps, DrawSource Lengths>
+  char* encode(std::string_view text, char* out, Steps&& steps, Lengths&& lengths) {
+    std::int32_t last = last_;
+    for (const char c : text) {
+      const std::int32_t value = stepWalk(last, static_cast<unsigned char>(c), steps());
+      out = writeGroup(out, last, value, lengths);
+      last = value;
+    }
+    last_ = last;
+    return out;
+  }
 
-// A whole run without its report: walk, write, parse back and decode; 2n + 1 draws in all.
+  // Enciphers a piece of text made of lines: each line becomes a line of digits, its walk
+  // started at its first byte (or its line feed), and each byte draws its direction and then
+  // its length digit. Writes at most longestGroup characters a byte, plus two.
+  template <DrawSource Draw>
+  char* encodeLines(std::string_view text, char* out, Draw&& draw) {
+    while (!text.empty()) {
+      if (!inLine_) {
+        out = startWalk(out, draw);
+        inLine_ = true;
+      }
+      const std::size_t lineEnd = text.find('\n');
+      out = encode(text.substr(0, lineEnd), out, draw, draw);
+      if (lineEnd == std::string_view::npos) {
+        break;
+      }
+      *out++ = '\n';
+      inLine_ = false;
+      text.remove_prefix(lineEnd + 1);
+    }
+    return out;
+  }
+
+ private:
+  std::int32_t last_ = 0;
+  bool inLine_ = false;
+};
+
+// Deciphers lines of digits, in pieces of any size, taking only what the writer can write: a
+// start value, then groups whose values lie at most 255 apart. A line ends with LF or CR LF,
+// and its text with the same. A group cut at a piece's edge is kept for the next piece.
+class PersonalDecoder {
+ public:
+  // Deciphers the next piece into out, which has room for its size plus two; returns the end of
+  // what was written. At a line that is not a digit string it stops, refused() turns true, and
+  // what the lines before it gave has been written.
+  char* decode(std::string_view digits, char* out);
+
+  // Whether the whole input was read: it was never refused, and it did not end inside a line's
+  // start value or a group.
+  bool endsWhole() const { return !refused_ && carried_ == 0; }
+  bool refused() const { return refused_; }
+  // The line feeds read so far; the line being read is the next.
+  std::uint64_t linesEnded() const { return linesEnded_; }
+
+ private:
+  Reading readPiece(std::string_view digits, std::size_t& length, char*& out);
+  Reading readLineEnd(std::string_view digits, std::size_t& length, char*& out);
+
+  std::array<char, longestGroup + 2> carry_{};
+  std::size_t carried_ = 0;
+  bool inLine_ = false;
+  bool refused_ = false;
+  std::int32_t last_ = 0;
+  std::uint64_t linesEnded_ = 0;
+};
+
+// Deciphers a whole input of digit lines at once; nothing where a line is refused or the input
+// ends inside a group.
+std::optional<std::string> decipherPersonal(std::string_view digits);
+
+// A whole run of the dialogue without its report: the text enciphered as one line, and the
+// ciphertext deciphered back. 2n + 1 draws: the start value, every step in text order, then
+// every length digit.
 template <DrawSource Draw>
 PersonalRows encipherPersonal(std::string_view text, Draw&& draw) {
-  const WalkValues walk = buildWalk(text, draw);
-  DigitString ctext = writeDigitString(walk, draw);
-  std::string plaintext = decodeWalk(parseDigitString(ctext));
+  DigitString ctext(startValueLength + longestGroup * text.size(), '\0');
+  PersonalEncoder encoder;
+  char* out = encoder.startWalk(ctext.data(), draw);
+  std::vector<std::uint32_t> steps(text.size());
+  std::generate(steps.begin(), steps.end(), [&draw] { return static_cast<std::uint32_t>(draw()); });
+  auto nextStep = [step = steps.begin()]() mutable { return *step++; };
+  out = encoder.encode(text, out, nextStep, draw);
+  ctext.resize(static_cast<std::size_t>(out - ctext.data()));
+  std::string plaintext = decipherPersonal(ctext).value_or(std::string());
   return {std::move(ctext), std::move(plaintext)};
 }
 

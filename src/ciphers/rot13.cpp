@@ -1,7 +1,5 @@
 #include "rot13.hpp"
 
-#include <span>
-
 #include "ascii.hpp"
 
 namespace {
@@ -26,14 +24,18 @@ char rotate13(char c) {
   return static_cast<char>(folded <= 'm' ? c + 13 : c - 13);
 }
 
-std::string rot13(std::string_view text) {
-  std::string rotated(text);
+void rotate13InPlace(std::span<char> text) {
   constexpr std::size_t block = 32;
-  std::span<char> rest(rotated);
+  std::span<char> rest = text;
   for (; rest.size() >= block; rest = rest.subspan(block)) {
     rotateAll(rest.first<block>());
   }
   rotateAll(rest);
+}
+
+std::string rot13(std::string_view text) {
+  std::string rotated(text);
+  rotate13InPlace(rotated);
   return rotated;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,30 @@ struct VigenereRows {
   std::string keyletter;
   std::string ciphertext;
   std::string decrypttext;
+};
+
+// Whether the key is one or more of the 52 ASCII letters and nothing else.
+bool isVigenereKey(std::string_view key);
+
+// A message enciphered or deciphered in pieces of any size: the key runs on from one piece to
+// the next. Letters are upper-cased and shifted by the key letter due; every other byte stands
+// unchanged and uses up no key letter.
+class VigenereStream {
+ public:
+  // Throws std::invalid_argument for a key that isVigenereKey refuses.
+  explicit VigenereStream(std::string_view key);
+
+  void encipher(std::span<char> text) { shift(text, encipherShifts_); }
+  void decipher(std::span<char> text) { shift(text, decipherShifts_); }
+  // Puts in place of each letter the upper-case key letter that enciphers it.
+  void showKeyLetters(std::span<char> text);
+
+ private:
+  void shift(std::span<char> text, const std::string& shifts);
+
+  std::string encipherShifts_;  // the key letters' rows, 0 to 25
+  std::string decipherShifts_;  // the rows that shift back: 26 - row, modulo 26
+  std::size_t position_ = 0;    // the key letter due next
 };
 
 // Whether the text holds one of the 52 ASCII letters.

@@ -1,7 +1,0 @@
-#pragma once
-
-#include <span>
-
-// The program: with no arguments the dialogue on standard input and output; --help and
-// --version write their text; anything else is refused with status 2.
-int runProgram(std::span<char* const> argv);

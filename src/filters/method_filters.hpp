@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "mt19937.hpp"
+#include "personal_method.hpp"
+#include "vigenere.hpp"
+
+// A method run on a stream: each block of the input is turned at once into the output that it
+// gives, whatever the block's size, so that nothing is held beyond a block.
+class MethodFilter {
+ public:
+  MethodFilter() = default;
+  MethodFilter(const MethodFilter&) = delete;
+  MethodFilter& operator=(const MethodFilter&) = delete;
+  virtual ~MethodFilter() = default;
+
+  // Transforms a block of at most blockSize bytes, in place or into a buffer of the filter's
+  // own. The output stays valid until the next call.
+  virtual std::span<const char> transform(std::span<char> block) = 0;
+
+  // Whether the input has been refused: no further block is transformed. The refused line is
+  // the one after linesEnded() line feeds.
+  virtual bool refused() const { return false; }
+  // Whether the input may end here; refused() turns true where it may not.
+  virtual void endInput() {}
+  virtual std::uint64_t linesEnded() const { return 0; }
+};
+
+inline constexpr std::size_t blockSize = std::size_t{128} * 1024;
+
+class Rot13Filter : public MethodFilter {
+ public:
+  std::span<const char> transform(std::span<char> block) override;
+};
+
+class VigenereFilter : public MethodFilter {
+ public:
+  enum class Direction { encipher, decipher };
+  VigenereFilter(std::string_view key, Direction direction) : key_(key), direction_(direction) {}
+  std::span<const char> transform(std::span<char> block) override;
+
+ private:
+  VigenereStream key_;
+  Direction direction_;
+};
+
+class PersonalEncryptFilter : public MethodFilter {
+ public:
+  explicit PersonalEncryptFilter(std::uint32_t seed);
+  std::span<const char> transform(std::span<char> block) override;
+
+ private:
+  Mt19937 generator_;
+  PersonalEncoder encoder_;
+  std::vector<char> output_;
+};
+
+class PersonalDecryptFilter : public MethodFilter {
+ public:
+  PersonalDecryptFilter();
+  std::span<const char> transform(std::span<char> block) override;
+  bool refused() const override { return refused_; }
+  void endInput() override { refused_ = !decoder_.endsWhole(); }
+  std::uint64_t linesEnded() const override { return decoder_.linesEnded(); }
+
+ private:
+  PersonalDecoder decoder_;
+  std::vector<char> output_;
+  bool refused_ = false;
+};

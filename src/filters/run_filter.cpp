@@ -1,0 +1,129 @@
+#include "run_filter.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "descriptor_io.hpp"
+
+namespace {
+
+constexpr int standardInput = 0;
+constexpr int standardOutput = 1;
+constexpr std::string_view standardInputName = "-";
+
+// How the run stopped early, if it did.
+enum class Stop { no, refused, unwritable };
+
+class FilterRun {
+ public:
+  FilterRun(MethodFilter& filter, std::ostream& err)
+      : filter_(filter), err_(err), block_(blockSize) {}
+
+  Stop filterFile(const std::string& name);
+  Stop endInput();
+  bool failed() const { return failed_; }
+
+ private:
+  Stop filterDescriptor(int descriptor, const std::string& name);
+  Stop pass(std::span<char> block);
+  void reportFile(const std::string& name, int error);
+  void reportRefusal();
+
+  MethodFilter& filter_;
+  std::ostream& err_;
+  std::vector<char> block_;
+  bool failed_ = false;
+  std::string lastName_ = std::string(standardInputName);
+  std::uint64_t linesBeforeLast_ = 0;  // the lines ended before the last file read began
+};
+
+Stop FilterRun::filterFile(const std::string& name) {
+  if (name == standardInputName) {
+    return filterDescriptor(standardInput, name);
+  }
+  const int descriptor = openForReading(name.c_str());
+  if (descriptor < 0) {
+    reportFile(name, errno);
+    return Stop::no;
+  }
+  const Stop stop = filterDescriptor(descriptor, name);
+  closeDescriptor(descriptor);
+  return stop;
+}
+
+Stop FilterRun::filterDescriptor(int descriptor, const std::string& name) {
+  lastName_ = name;
+  linesBeforeLast_ = filter_.linesEnded();
+  for (;;) {
+    const std::ptrdiff_t count = readBlock(descriptor, block_);
+    if (count < 0) {
+      reportFile(name, errno);
+      return Stop::no;
+    }
+    if (count == 0) {
+      return Stop::no;
+    }
+    const Stop stop = pass(std::span(block_).first(static_cast<std::size_t>(count)));
+    if (stop != Stop::no) {
+      return stop;
+    }
+  }
+}
+
+Stop FilterRun::pass(std::span<char> block) {
+  const std::span<const char> output = filter_.transform(block);
+  if (!output.empty() && !writeAll(standardOutput, output)) {
+    const int error = errno;
+    failed_ = true;
+    // A reader that closed the pipe early wants no more output, and no complaint either.
+    if (error != EPIPE) {
+      err_ << "ciphers: cannot write the output: " << std::strerror(error) << '\n';
+    }
+    return Stop::unwritable;
+  }
+  if (filter_.refused()) {
+    reportRefusal();
+    return Stop::refused;
+  }
+  return Stop::no;
+}
+
+Stop FilterRun::endInput() {
+  filter_.endInput();
+  if (filter_.refused()) {
+    reportRefusal();
+    return Stop::refused;
+  }
+  return Stop::no;
+}
+
+void FilterRun::reportFile(const std::string& name, int error) {
+  err_ << "ciphers: " << name << ": " << std::strerror(error) << '\n';
+  failed_ = true;
+}
+
+void FilterRun::reportRefusal() {
+  const std::uint64_t line = filter_.linesEnded() - linesBeforeLast_ + 1;
+  err_ << "ciphers: " << lastName_ << ':' << line
+       << ": not a digit string of the personal method\n";
+  failed_ = true;
+}
+
+}  // namespace
+
+int runFilter(MethodFilter& filter, std::span<const std::string> files, std::ostream& err) {
+  useBinaryMode(standardInput);
+  useBinaryMode(standardOutput);
+  FilterRun run(filter, err);
+  const std::string standardInputOnly(standardInputName);
+  const std::span<const std::string> names =
+      files.empty() ? std::span<const std::string>(&standardInputOnly, 1) : files;
+  for (const std::string& name : names) {
+    if (run.filterFile(name) != Stop::no) {
+      return 1;
+    }
+  }
+  run.endInput();
+  return run.failed() ? 1 : 0;
+}

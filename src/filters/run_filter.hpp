@@ -1,0 +1,14 @@
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+
+#include "method_filters.hpp"
+
+// Runs the filter over the files in order, as one stream, to standard output; no file, or "-",
+// is standard input. A file that cannot be opened or read is reported on err by name and
+// skipped. A refused line is reported as FILE:LINE and ends the run, as does output that
+// cannot be written (quietly where the reader has gone). Returns the exit status: 0 when all
+// went well, 1 otherwise.
+int runFilter(MethodFilter& filter, std::span<const std::string> files, std::ostream& err);
