@@ -36,10 +36,13 @@ expect() {
   [[ $got == "$wanted" ]] || fail "ciphers $*<TAB>: '$got', expected '$wanted'"
 }
 
-# The long options that PROGRAM METHOD --help names, sorted, on one line.
-help_options() {
-  "$program" "$1" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u | paste -sd ' '
-}
+# The long options that PROGRAM METHOD --help names, sorted, on one line each.
+declare -A help_options
+for method in rot13 vigenere personal; do
+  help_options[$method]=$("$program" "$method" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u |
+    paste -sd ' ')
+  [[ -n ${help_options[$method]} ]] || fail "'$program $method --help' names no long option"
+done
 
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
@@ -52,7 +55,7 @@ expect "personal" p
 expect "--help --version" --
 expect "" --version ""
 for method in rot13 vigenere personal; do
-  expect "$(help_options "$method")" "$method" -
+  expect "${help_options[$method]}" "$method" -
 done
 expect "" vigenere -k ""
 expect "" vigenere --key le
