@@ -79,15 +79,19 @@ english() {
     }'
 }
 
-# The text: a block of 4 MiB (its last byte a line end) written $mib / 4 times, then cut to
-# $mib MiB and given a line end.
+# The text: a block of 4 MiB (its last byte a line end) written as often as $mib MiB take, the
+# last time cut short and given a line end. Files and no pipes, so that no writer is cut off.
 make_text() {
-  local block=$((4 * 1024 * 1024)) bytes=$((mib * 1024 * 1024))
-  english "$block" | head -c $((block - 1)) > "$work/block.txt"
+  local block=$((4 * 1024 * 1024)) bytes=$((mib * 1024 * 1024)) i
+  english "$block" > "$work/english.txt"
+  head -c $((block - 1)) "$work/english.txt" > "$work/block.txt"
   printf '\n' >> "$work/block.txt"
-  for ((i = 0; i * block < bytes; i++)); do cat "$work/block.txt"; done |
-    head -c $((bytes - 1)) > "$work/text.txt"
-  printf '\n' >> "$work/text.txt"
+  rm -f "$work/english.txt"
+  for ((i = 0; i < bytes / block; i++)); do cat "$work/block.txt"; done > "$work/text.txt"
+  if ((bytes % block > 0)); then
+    head -c $((bytes % block - 1)) "$work/block.txt" >> "$work/text.txt"
+    printf '\n' >> "$work/text.txt"
+  fi
   rm -f "$work/block.txt"
 }
 
