@@ -72,12 +72,13 @@ check() {
 
 # Runs the three pipelines on a line of $1 bytes; leaves each filter's peak in $work/NAME.peak.
 run_all() {
-  local bytes=$1
+  local bytes=$1 start=$SECONDS
   set +e
   line "$bytes" | timed rot13 rot13 | wc -c > "$work/count.txt"
   local -a statuses=("${PIPESTATUS[@]}")
   set -e
   check "$bytes" "line, rot13, wc" "${statuses[@]}"
+  seconds[rot13]=$((SECONDS - start)) start=$SECONDS
 
   set +e
   line "$bytes" | timed vigenere "vigenere -k Lemon" |
@@ -85,6 +86,7 @@ run_all() {
   statuses=("${PIPESTATUS[@]}")
   set -e
   check "$bytes" "line, vigenere, vigenere -d, wc" "${statuses[@]}"
+  seconds[vigenere]=$((SECONDS - start)) seconds[vigenere-d]=$((SECONDS - start)) start=$SECONDS
 
   set +e
   line "$bytes" | timed personal "personal --seed 1" | timed personal-d "personal -d" |
@@ -92,19 +94,19 @@ run_all() {
   statuses=("${PIPESTATUS[@]}")
   set -e
   check "$bytes" "line, personal, personal -d, wc" "${statuses[@]}"
+  seconds[personal]=$((SECONDS - start)) seconds[personal-d]=$((SECONDS - start))
 }
 
 filters=(rot13 vigenere vigenere-d personal personal-d)
+declare -A seconds
 run_all "$short_bytes"
 declare -A short
 for name in "${filters[@]}"; do short[$name]=$(peak "$name"); done
 
-start=$SECONDS
 run_all "$line_bytes"
-seconds=$((SECONDS - start))
 
 echo "peak resident memory (KiB) of each filter on one line of $line_bytes bytes, against one"
-echo "line of $short_bytes bytes (at most 1024 KiB more); $seconds s for the huge line"
+echo "line of $short_bytes bytes (at most 1024 KiB more), and the seconds of the huge line's pipeline"
 failed=0
 for name in "${filters[@]}"; do
   huge=$(peak "$name")
@@ -114,8 +116,8 @@ for name in "${filters[@]}"; do
     verdict=FAIL
     failed=1
   fi
-  printf '%-12s %6d KiB against %6d KiB: %+6d KiB  %s\n' "${name/-d/ -d}" "$huge" \
-    "${short[$name]}" "$growth" "$verdict"
+  printf '%-12s %6d KiB against %6d KiB: %+6d KiB  %-4s (%d s)\n' "${name/-d/ -d}" "$huge" \
+    "${short[$name]}" "$growth" "$verdict" "${seconds[$name]}"
 done
 if [ "$failed" -ne 0 ]; then
   echo "FAIL: a filter's peak on the huge line exceeds its peak on the short one by more than 1 MiB" >&2
