@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -22,66 +23,84 @@ using DigitString = std::string;
 template <class Draw>
 concept DrawSource = std::invocable<Draw&> && std::unsigned_integral<std::invoke_result_t<Draw&>>;
 
-// A group takes at most a sign mark, a length digit and four digits.
+// A group takes at most a sign mark, a length digit and four digits. The writer stores a word of
+// groupStore bytes wherever it writes, so the room it writes into needs that much more at its end.
 inline constexpr std::size_t longestGroup = 6;
 inline constexpr std::size_t startValueLength = 2;
+inline constexpr std::size_t groupStore = 8;
 
 namespace digit_string_detail {
 
 // Marks a value whose sign differs from the one before it.
 inline constexpr char signMark = '0';
 
-// "00" to "99", two characters each.
-inline constexpr std::array<char, 200> digitPairs = [] {
-  std::array<char, 200> pairs{};
-  for (std::size_t n = 0; n < 100; ++n) {
-    pairs[2 * n] = static_cast<char>('0' + n / 10);
-    pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
+// The digits of each magnitude from 0 to 9999 as characters, most significant first, in the low
+// bytes of a word read in little-endian order.
+inline constexpr auto packedDigits = [] {
+  std::array<std::uint32_t, 10000> packed{};
+  for (std::uint32_t n = 0; n < packed.size(); ++n) {
+    std::uint32_t count = 0;
+    std::uint32_t reversed = 0;  // the digits, least significant first
+    for (std::uint32_t rest = n; count == 0 || rest != 0; rest /= 10) {
+      reversed = reversed << 8 | ('0' + rest % 10);
+      ++count;
+    }
+    packed[n] = reversed;
   }
-  return pairs;
+  return packed;
 }();
 
-inline char* writePair(char* out, std::uint32_t n) {
-  std::memcpy(out, &digitPairs[std::size_t{2} * n], 2);
-  return out + 2;
+constexpr std::uint32_t digitCount(std::uint32_t magnitude) {
+  return 1 + static_cast<std::uint32_t>(magnitude >= 10) +
+         static_cast<std::uint32_t>(magnitude >= 100) +
+         static_cast<std::uint32_t>(magnitude >= 1000);
 }
 
-// Writes a magnitude of 0 to 9999 in decimal, without leading zeros; returns the end.
-inline char* writeMagnitude(char* out, std::uint32_t magnitude) {
-  if (magnitude < 10) {
-    *out = static_cast<char>('0' + magnitude);
-    return out + 1;
+// Words in memory in little-endian order, on any machine.
+template <class Word>
+Word fromLittleEndian(Word word) {
+  if constexpr (std::endian::native == std::endian::big) {
+    if constexpr (sizeof(Word) == 8) {
+      return __builtin_bswap64(word);
+    } else {
+      return __builtin_bswap32(word);
+    }
   }
-  if (magnitude < 100) {
-    return writePair(out, magnitude);
-  }
-  if (magnitude < 1000) {
-    *out = static_cast<char>('0' + magnitude / 100);
-    return writePair(out + 1, magnitude % 100);
-  }
-  return writePair(writePair(out, magnitude / 100), magnitude % 100);
+  return word;
+}
+
+inline void storeWord(char* out, std::uint64_t word) {
+  word = fromLittleEndian(word);
+  std::memcpy(out, &word, sizeof word);
+}
+
+inline std::uint32_t loadWord(const char* in) {
+  std::uint32_t word = 0;
+  std::memcpy(&word, in, sizeof word);
+  return fromLittleEndian(word);
 }
 
 }  // namespace digit_string_detail
 
-// Writes a start value of 10 to 99; returns the end.
+// Writes a start value of 10 to 99; returns the end. Stores groupStore bytes.
 inline char* writeStartValue(char* out, std::int32_t start) {
-  return digit_string_detail::writePair(out, static_cast<std::uint32_t>(start));
+  using namespace digit_string_detail;
+  storeWord(out, packedDigits[static_cast<std::uint32_t>(start)]);
+  return out + startValueLength;
 }
 
 // Writes the group of a value of -9999 to 9999 that follows `previous`, making one draw: odd
-// writes the length digit d, even writes 10 - d. Returns the end.
+// writes the length digit d, even writes 10 - d. Returns the end. Stores groupStore bytes.
 template <DrawSource Draw>
 char* writeGroup(char* out, std::int32_t previous, std::int32_t value, Draw&& draw) {
-  using digit_string_detail::signMark;
-  if ((previous < 0) != (value < 0)) {
-    *out++ = signMark;
-  }
-  char* const lengthDigit = out++;
-  out = digit_string_detail::writeMagnitude(out, static_cast<std::uint32_t>(std::abs(value)));
-  const auto d = static_cast<int>(out - lengthDigit - 1);
-  *lengthDigit = static_cast<char>('0' + (draw() % 2 == 1 ? d : 10 - d));
-  return out;
+  using namespace digit_string_detail;
+  const auto magnitude = static_cast<std::uint32_t>(std::abs(value));
+  const std::uint32_t d = digitCount(magnitude);
+  const std::uint32_t lengthDigit = '0' + (draw() % 2 == 1 ? d : 10 - d);
+  const std::uint64_t group = std::uint64_t{packedDigits[magnitude]} << 8 | lengthDigit;
+  const bool marked = (previous < 0) != (value < 0);
+  storeWord(out, marked ? group << 8 | static_cast<std::uint8_t>(signMark) : group);
+  return out + static_cast<std::size_t>(marked) + 1 + d;
 }
 
 // What reading a piece of a digit string found. A piece is taken only as the writer writes
@@ -97,6 +116,86 @@ struct ReadValue {
 
 // Reads the start value, two digits from 10 to 99, at the front of `digits`.
 ReadValue readStartValue(std::string_view digits);
+
+namespace digit_string_detail {
+
+// The length digit k announces k digits when below 5 and 10 - k digits otherwise; 0 and 5,
+// which the writer never writes there, and every other character announce none. Indexed by the
+// character as unsigned char.
+inline constexpr std::array<std::uint8_t, 256> announcedLength = [] {
+  std::array<std::uint8_t, 256> lengths{};
+  for (int k = 1; k <= 9; ++k) {
+    lengths['0' + k] = static_cast<std::uint8_t>(k < 5 ? k : k > 5 ? 10 - k : 0);
+  }
+  return lengths;
+}();
+
+}  // namespace digit_string_detail
+
+namespace digit_string_detail {
+
+// Reads a magnitude of `length` digits as the writer writes it: only digits, and no leading zero
+// unless it is the single digit 0. False for any other characters.
+template <std::uint32_t length>
+bool readMagnitude(const char* digits, std::int32_t& magnitude) {
+  constexpr std::uint32_t kept = 0xFFFFFFFFU >> (8 * (4 - length));  // the low `length` bytes
+  constexpr std::uint32_t zeros = 0x30303030U & kept;
+  constexpr std::uint32_t highNibbles = 0xF0F0F0F0U & kept;
+  const std::uint32_t characters = loadWord(digits) & kept;
+  // A digit's high nibble is 3, and stays 3 when 6 is added.
+  const bool allDigits = (characters & highNibbles) == zeros &&
+                         ((characters + (0x06060606U & kept)) & highNibbles) == zeros;
+  // The values moved to the high bytes, then paired up: 10 a + b and 10 c + d, then 100 ab + cd.
+  std::uint32_t values = (characters - zeros) << (8 * (4 - length));
+  values = values * 10 + (values >> 8);
+  magnitude = static_cast<std::int32_t>((values & 0xFF) * 100 + ((values >> 16) & 0xFF));
+  return allDigits && (length == 1 || digits[0] != '0');
+}
+
+}  // namespace digit_string_detail
+
+// Reads the group that begins at `group` and follows the value `previous`, where the eight bytes
+// from `group` on may be read. Never cut: the bytes that follow are taken as they are. The sign
+// mark and each length are branches of their own, so that where the next group begins follows
+// from the branches taken (which the processor predicts) rather than from the characters
+// loaded; the next group need not wait for them.
+inline ReadValue readGroupAt(const char* group, std::int32_t previous) {
+  using namespace digit_string_detail;
+  bool negative = previous < 0;
+  const char* lengthDigit = group;
+  if (*group == signMark) [[unlikely]] {
+    negative = !negative;
+    ++lengthDigit;
+  }
+  std::int32_t magnitude = 0;
+  bool valid = false;
+  std::size_t length = 0;
+  switch (announcedLength[static_cast<unsigned char>(*lengthDigit)]) {
+    case 4:
+      valid = readMagnitude<4>(lengthDigit + 1, magnitude);
+      length = 4;
+      break;
+    case 3:
+      valid = readMagnitude<3>(lengthDigit + 1, magnitude);
+      length = 3;
+      break;
+    case 2:
+      valid = readMagnitude<2>(lengthDigit + 1, magnitude);
+      length = 2;
+      break;
+    case 1:
+      valid = readMagnitude<1>(lengthDigit + 1, magnitude);
+      length = 1;
+      break;
+    default:
+      break;
+  }
+  if (!valid || (magnitude == 0 && negative)) {
+    return {Reading::refused, 0, 0};
+  }
+  return {Reading::complete, static_cast<std::size_t>(lengthDigit - group) + 1 + length,
+          negative ? -magnitude : magnitude};
+}
 
 // Reads the group at the front of `digits` that follows the value `previous`.
 ReadValue readGroup(std::string_view digits, std::int32_t previous);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 // The sequence of std::mt19937 seeded with the same word, made 624 words at a time: the whole
 // state is twisted and tempered in plain loops over arrays, which the compiler turns into vector
@@ -24,6 +26,19 @@ class Mt19937 {
       refill();
     }
     return words_[next_++];
+  }
+
+  // The next draws, as many as `draws` holds, as if drawn one by one.
+  void fill(std::span<result_type> draws) {
+    while (!draws.empty()) {
+      if (next_ == words_.size()) {
+        refill();
+      }
+      const std::size_t count = std::min(draws.size(), words_.size() - next_);
+      std::copy_n(words_.begin() + static_cast<std::ptrdiff_t>(next_), count, draws.begin());
+      next_ += count;
+      draws = draws.subspan(count);
+    }
   }
 
  private:

@@ -48,6 +48,27 @@ Reading PersonalDecoder::readPiece(std::string_view digits, std::size_t& length,
   return Reading::complete;
 }
 
+// Deciphers the groups of a line while eight bytes are left to read, and stops before a line
+// end, a character below the digits, or a group that the careful reading has to refuse.
+char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
+  const char* p = digits.data();
+  const char* const end = p + digits.size();
+  std::int32_t last = last_;
+  while (end - p >= static_cast<std::ptrdiff_t>(groupStore) && *p >= '0') {
+    const ReadValue group = readGroupAt(p, last);
+    const std::int32_t step = std::abs(group.value - last);
+    if (group.reading != Reading::complete || step > longestStep) {
+      break;
+    }
+    *out++ = static_cast<char>(step);
+    last = group.value;
+    p += group.length;
+  }
+  last_ = last;
+  digits.remove_prefix(static_cast<std::size_t>(p - digits.data()));
+  return out;
+}
+
 char* PersonalDecoder::decode(std::string_view digits, char* out) {
   // A piece cut at the last edge is completed a character at a time: it needs a few at most.
   while (carried_ > 0 && !digits.empty() && !refused_) {
@@ -61,6 +82,12 @@ char* PersonalDecoder::decode(std::string_view digits, char* out) {
     }
   }
   while (!digits.empty() && !refused_) {
+    if (inLine_) {
+      out = decodeGroups(digits, out);
+      if (digits.empty()) {
+        break;
+      }
+    }
     std::size_t length = 0;
     const Reading reading = readPiece(digits, length, out);
     if (reading == Reading::cut) {

@@ -44,7 +44,7 @@ class PersonalEncoder {
 
   // Walks on by each byte's value (0 to 255, so that every byte decodes to itself), drawing the
   // direction from `steps`, and writes its group with the length digit drawn from `lengths`:
-  // at most longestGroup characters a byte.
+  // at most longestGroup characters a byte, into room for groupStore more.
   template <DrawSource Steps, DrawSource Lengths>
   char* encode(std::string_view text, char* out, Steps&& steps, Lengths&& lengths) {
     std::int32_t last = last_;
@@ -59,7 +59,8 @@ class PersonalEncoder {
 
   // Enciphers a piece of text made of lines: each line becomes a line of digits, its walk
   // started at its first byte (or its line feed), and each byte draws its direction and then
-  // its length digit. Writes at most longestGroup characters a byte, plus two.
+  // its length digit. Writes at most longestGroup characters a byte, plus two, into room for
+  // groupStore more.
   template <DrawSource Draw>
   char* encodeLines(std::string_view text, char* out, Draw&& draw) {
     while (!text.empty()) {
@@ -68,7 +69,7 @@ class PersonalEncoder {
         inLine_ = true;
       }
       const std::size_t lineEnd = text.find('\n');
-      out = encode(text.substr(0, lineEnd), out, draw, draw);
+      out = encodeDrawingInTurn(text.substr(0, lineEnd), out, draw);
       if (lineEnd == std::string_view::npos) {
         break;
       }
@@ -80,6 +81,33 @@ class PersonalEncoder {
   }
 
  private:
+  template <DrawSource Draw>
+  static void drawInto(std::span<std::uint32_t> draws, Draw& draw) {
+    if constexpr (requires { draw.fill(draws); }) {
+      draw.fill(draws);
+    } else {
+      std::generate(draws.begin(), draws.end(),
+                    [&draw] { return static_cast<std::uint32_t>(draw()); });
+    }
+  }
+
+  // Encodes with each byte drawing its direction and then its length digit. The draws are made
+  // ahead, a batch at a time, so that the walk's loop only reads them from an array.
+  template <DrawSource Draw>
+  char* encodeDrawingInTurn(std::string_view text, char* out, Draw& draw) {
+    constexpr std::size_t batch = 256;
+    std::array<std::uint32_t, 2 * batch> draws;  // filled before it is read
+    while (!text.empty()) {
+      const std::size_t count = std::min(batch, text.size());
+      drawInto(std::span(draws).first(2 * count), draw);
+      std::size_t next = 0;
+      auto drawn = [&draws, &next] { return draws[next++]; };
+      out = encode(text.substr(0, count), out, drawn, drawn);
+      text.remove_prefix(count);
+    }
+    return out;
+  }
+
   std::int32_t last_ = 0;
   bool inLine_ = false;
 };
@@ -102,6 +130,7 @@ class PersonalDecoder {
   std::uint64_t linesEnded() const { return linesEnded_; }
 
  private:
+  char* decodeGroups(std::string_view& digits, char* out);
   Reading readPiece(std::string_view digits, std::size_t& length, char*& out);
   Reading readLineEnd(std::string_view digits, std::size_t& length, char*& out);
 
@@ -122,7 +151,7 @@ std::optional<std::string> decipherPersonal(std::string_view digits);
 // every length digit.
 template <DrawSource Draw>
 PersonalRows encipherPersonal(std::string_view text, Draw&& draw) {
-  DigitString ctext(startValueLength + longestGroup * text.size(), '\0');
+  DigitString ctext(startValueLength + longestGroup * text.size() + groupStore, '\0');
   PersonalEncoder encoder;
   char* out = encoder.startWalk(ctext.data(), draw);
   std::vector<std::uint32_t> steps(text.size());

@@ -59,6 +59,9 @@ class VigenereStream {
   // Throws std::invalid_argument for a key that isVigenereKey refuses.
   explicit VigenereStream(std::string_view key);
 
+  // Letters are shifted this many bytes at a time where the processor can.
+  static constexpr std::size_t block = 16;
+
   void encipher(std::span<char> text) { shift(text, encipherShifts_); }
   void decipher(std::span<char> text) { shift(text, decipherShifts_); }
   // Puts in place of each letter the upper-case key letter that enciphers it.
@@ -67,9 +70,10 @@ class VigenereStream {
  private:
   void shift(std::span<char> text, const std::string& shifts);
 
-  std::string encipherShifts_;  // the key letters' rows, 0 to 25
+  std::string encipherShifts_;  // the key letters' rows, 0 to 25, repeated
   std::string decipherShifts_;  // the rows that shift back: 26 - row, modulo 26
-  std::size_t position_ = 0;    // the key letter due next
+  std::size_t period_ = 0;      // a whole number of keys, and at least a block
+  std::size_t position_ = 0;    // the key letter due next, within the period
 };
 
 // Whether the text holds one of the 52 ASCII letters.

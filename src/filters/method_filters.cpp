@@ -18,7 +18,7 @@ std::span<const char> VigenereFilter::transform(std::span<char> block) {
 
 // Every byte gives at most a group, and a line's start value comes on top.
 PersonalEncryptFilter::PersonalEncryptFilter(std::uint32_t seed)
-    : generator_(seed), output_(longestGroup * blockSize + startValueLength) {}
+    : generator_(seed), output_(longestGroup * blockSize + startValueLength + groupStore) {}
 
 std::span<const char> PersonalEncryptFilter::transform(std::span<char> block) {
   const char* end = encoder_.encodeLines({block.data(), block.size()}, output_.data(), generator_);

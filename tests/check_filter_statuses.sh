@@ -1,0 +1,76 @@
+#!/bin/bash
+# Usage: check_filter_statuses.sh PROGRAM
+# How the filters end: a FILE that cannot be read is reported by name and the next one is still
+# read, with status 1 at the end; a bad key or an unknown option is refused with status 2 and
+# nothing on standard output; a line that is no digit string stops the decryption at FILE:LINE
+# with status 1, keeping what came before it (of the refused line, what came before the fault: a
+# line may be longer than memory); output that cannot be written ends with status 1
+# and a message, quietly where the reader has gone.
+program=$1
+work=$(mktemp -d) || exit 1
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failed=0
+
+fail() {
+  echo "$*"
+  failed=1
+}
+
+# Runs the program with the given arguments, standard input from the file "in".
+run() {
+  "$program" "$@" <in >out 2>err
+  status=$?
+}
+
+expect() {  # STATUS OUTPUT ERROR: what the last run had to give
+  [ "$status" = "$1" ] && [ "$(cat out)" = "$2" ] && [ "$(cat err)" = "$3" ] ||
+    fail "$arguments: status $status, output: $(cat out), standard error: $(cat err)"
+}
+
+printf 'Attack at dawn!\n' >first
+printf 'Meet me by the old oak tree.\n' >in
+mkdir folder
+
+arguments='a missing file and a folder among good ones, and standard input'
+run vigenere -k secret first missing folder -
+expect 1 "$(printf 'SXVRGD SX FRAG!\nEIGK QX TC VYI HDH QRO MJIG.')" \
+  "$(printf 'ciphers: missing: No such file or directory\nciphers: folder: Is a directory')"
+
+arguments='a bad key'
+run vigenere --key 's3cret' first
+expect 2 '' "$(printf "ciphers: the key 's3cret' holds a character other than the letters A-Z and a-z\nTry 'ciphers vigenere --help'.")"
+
+arguments='an unknown option'
+run personal --sead 1 first
+expect 2 '' "$(printf "ciphers: unknown option '--sead'\nTry 'ciphers personal --help'.")"
+
+arguments='a refused line'
+printf '4731448460253\n47\n4731448460253x\n98910297092\n' >digits
+run personal -d digits first
+expect 1 "$(printf 'abc\n\nabc')" "ciphers: digits:3: not a digit string of the personal method"
+run personal -d first
+expect 1 '' "ciphers: first:1: not a digit string of the personal method"
+printf '47314' >in
+run personal -d
+expect 1 '' "ciphers: -:1: not a digit string of the personal method"
+
+arguments='a full disk'
+"$program" rot13 first >/dev/full 2>err
+status=$?
+[ "$status" = 1 ] && [ "$(cat err)" = 'ciphers: cannot write the output: No space left on device' ] ||
+  fail "$arguments: status $status, standard error: $(cat err)"
+
+# Enough input that the program is still writing when the reader has gone.
+head -c 20000000 /dev/zero >zeros
+for sigpipe in default ignored; do
+  (
+    [ "$sigpipe" = ignored ] && trap '' PIPE
+    "$program" personal zeros 2>err | head -c 10 >/dev/null
+    echo "${PIPESTATUS[0]}" >status
+  )
+  status=$(cat status)
+  [ "$status" != 0 ] && [ ! -s err ] ||
+    fail "closed pipe, SIGPIPE $sigpipe: status $status, standard error: $(cat err)"
+done
+exit $failed
