@@ -102,6 +102,7 @@ make_text() {
 timed() {
   local input=$1 expected=$2 TIMEFORMAT='%3R %3U %3S'
   shift 2
+  # shellcheck disable=SC2002 # the input comes through a pipe, as it does for cat
   if ! cat "$input" | { time "$@" 2> "$work/stderr.txt"; } 2> "$work/time.txt" |
       wc -c > "$work/count.txt"; then
     echo "FAIL: cat $input | $* | wc -c did not end with status 0" >&2
