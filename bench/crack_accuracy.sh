@@ -84,7 +84,7 @@ for n in lengths:
         if mark == "*":
             short.append("N=%d k=%d: %d%% < %d%%" % (n, k, share, wanted))
         cells.append("%6d%%%s" % (share, mark))
-    print("%7d  %s" % (n, "".join(cells)))
+    print(("%7d  %s" % (n, "".join(cells))).rstrip())
 print("goals: 99% where N/k >= 25, 95% where >= 12, 80% where >= 8 (* marks a shortfall)")
 
 
