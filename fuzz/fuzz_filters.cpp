@@ -2,9 +2,12 @@
 // give the same output as one whole block, and decrypting the output gives the input back.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -90,15 +93,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   Filtered encrypted;
   Filtered decrypted;
-  requireBlocksAsWhole([&] { return std::make_unique<PersonalEncryptFilter>(seed); }, input, cuts,
-                       encrypted);
-  requireBlocksAsWhole([] { return std::make_unique<PersonalDecryptFilter>(); }, encrypted.output,
-                       cuts, decrypted);
+  requireBlocksAsWhole([&] { return std::make_unique<PersonalEncryptFilter>(seed, input.size()); },
+                       input, cuts, encrypted);
+  requireBlocksAsWhole(
+      [&] { return std::make_unique<PersonalDecryptFilter>(encrypted.output.size()); },
+      encrypted.output, cuts, decrypted);
   require(!decrypted.refused && decrypted.output == input);
 
   // Arbitrary bytes decrypted: refused or not, at the same line, with the same output before.
   Filtered anyDecrypted;
-  requireBlocksAsWhole([] { return std::make_unique<PersonalDecryptFilter>(); }, input, cuts,
-                       anyDecrypted);
+  requireBlocksAsWhole([&] { return std::make_unique<PersonalDecryptFilter>(input.size()); }, input,
+                       cuts, anyDecrypted);
   return 0;
 }

@@ -69,9 +69,10 @@ bool stepsFit(const std::vector<Piece>& pieces) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // A view of the fuzzer's own buffer, which has no slack after its last byte: a read one past
-  // the end is caught at once. Line ends are the decoder's, not the line's.
+  // the end is caught at once. Line ends are the decoder's, not the line's, and no bytes at all
+  // are no line.
   const std::string_view line(reinterpret_cast<const char*>(data), size);
-  if (line.find_first_of("\r\n") != std::string_view::npos) {
+  if (line.empty() || line.find_first_of("\r\n") != std::string_view::npos) {
     return 0;
   }
   const std::optional<std::string> text = decipherPersonal(line);

@@ -17,8 +17,8 @@ std::span<const char> VigenereFilter::transform(std::span<char> block) {
 }
 
 // Every byte gives at most a group, and a line's start value comes on top.
-PersonalEncryptFilter::PersonalEncryptFilter(std::uint32_t seed)
-    : generator_(seed), output_(longestGroup * blockSize + startValueLength + groupStore) {}
+PersonalEncryptFilter::PersonalEncryptFilter(std::uint32_t seed, std::size_t largestBlock)
+    : generator_(seed), output_(longestGroup * largestBlock + startValueLength + groupStore) {}
 
 std::span<const char> PersonalEncryptFilter::transform(std::span<char> block) {
   const char* end = encoder_.encodeLines({block.data(), block.size()}, output_.data(), generator_);
@@ -26,7 +26,8 @@ std::span<const char> PersonalEncryptFilter::transform(std::span<char> block) {
 }
 
 // A group gives one byte; only a CR LF whose CR was cut off the block before gives two for one.
-PersonalDecryptFilter::PersonalDecryptFilter() : output_(blockSize + 2) {}
+PersonalDecryptFilter::PersonalDecryptFilter(std::size_t largestBlock)
+    : output_(largestBlock + 2) {}
 
 std::span<const char> PersonalDecryptFilter::transform(std::span<char> block) {
   const char* end = decoder_.decode({block.data(), block.size()}, output_.data());

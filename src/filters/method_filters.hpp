@@ -19,8 +19,8 @@ class MethodFilter {
   MethodFilter& operator=(const MethodFilter&) = delete;
   virtual ~MethodFilter() = default;
 
-  // Transforms a block of at most blockSize bytes, in place or into a buffer of the filter's
-  // own. The output stays valid until the next call.
+  // Transforms a block of at most blockSize bytes (or the largest block the filter was made for),
+  // in place or into a buffer of the filter's own. The output stays valid until the next call.
   virtual std::span<const char> transform(std::span<char> block) = 0;
 
   // Whether the input has been refused: no further block is transformed. The refused line is
@@ -51,7 +51,7 @@ class VigenereFilter : public MethodFilter {
 
 class PersonalEncryptFilter : public MethodFilter {
  public:
-  explicit PersonalEncryptFilter(std::uint32_t seed);
+  explicit PersonalEncryptFilter(std::uint32_t seed, std::size_t largestBlock = blockSize);
   std::span<const char> transform(std::span<char> block) override;
 
  private:
@@ -62,7 +62,7 @@ class PersonalEncryptFilter : public MethodFilter {
 
 class PersonalDecryptFilter : public MethodFilter {
  public:
-  PersonalDecryptFilter();
+  explicit PersonalDecryptFilter(std::size_t largestBlock = blockSize);
   std::span<const char> transform(std::span<char> block) override;
   bool refused() const override { return refused_; }
   void endInput() override { refused_ = !decoder_.endsWhole(); }
