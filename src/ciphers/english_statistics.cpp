@@ -40,7 +40,8 @@ std::vector<std::uint8_t> decodeQuadgramLevels() {
       if (value < levelSymbols) {
         levels.push_back(static_cast<std::uint8_t>(value));
       } else {
-        levels.insert(levels.end(), static_cast<std::size_t>(value - levelSymbols + 1), 0);
+        const int run = value - levelSymbols + 1;
+        levels.insert(levels.end(), static_cast<std::size_t>(run), 0);
       }
     }
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <span>
 #include <vector>
 
 #include "ascii.hpp"
@@ -292,9 +294,12 @@ std::vector<std::size_t> candidatePeriods(const Letters& cipher) {
 
 // The shortest period whose repetition gives the key.
 Key shortestPeriod(const Key& key) {
-  for (std::size_t p = 1; p < key.size(); ++p) {
-    if (key.size() % p == 0 && std::equal(key.begin() + p, key.end(), key.begin())) {
-      return Key(key.begin(), key.begin() + p);
+  const std::span<const std::uint8_t> letters(key);
+  for (std::size_t p = 1; p < letters.size(); ++p) {
+    const std::span<const std::uint8_t> rest = letters.subspan(p);
+    if (letters.size() % p == 0 && std::equal(rest.begin(), rest.end(), letters.begin())) {
+      const std::span<const std::uint8_t> period = letters.first(p);
+      return {period.begin(), period.end()};
     }
   }
   return key;
@@ -323,6 +328,7 @@ std::vector<PeriodSearch> searchPeriods(const Letters& cipher) {
     searches.back().climbFromColumns();
   }
   std::vector<PeriodSearch*> order;
+  order.reserve(searches.size());
   for (PeriodSearch& search : searches) {
     order.push_back(&search);
   }
