@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "ascii.hpp"
@@ -52,6 +53,8 @@ constexpr double englishMeanLevel = 27;
 constexpr std::size_t coincidenceColumnLetters = 50;
 // Columns of English letters coincide about 0.066 of the time, of random letters 0.038.
 constexpr double englishCoincidence = 0.052;
+// Where no period's columns look like English, this many of those nearest are searched.
+constexpr std::size_t nearestPeriods = 3;
 
 Letters alphabetPositions(const std::string& letters) {
   Letters positions(letters.size());
@@ -274,20 +277,29 @@ double indexOfCoincidence(const Letters& cipher, std::size_t period) {
 
 // The periods worth a search: all of those whose columns are too short for the index of
 // coincidence to tell, and of the others those whose columns look like English letters. When
-// none does, every period: the text may not be English at all.
+// none does, the text is no English under any key looked for; the few periods whose columns
+// come nearest still give the best key there is.
 std::vector<std::size_t> candidatePeriods(const Letters& cipher) {
   const std::size_t periods = std::min(maximumKeyLength, cipher.size());
   std::vector<std::size_t> candidates;
+  std::vector<std::pair<double, std::size_t>> nearest;
   for (std::size_t period = 1; period <= periods; ++period) {
-    if (cipher.size() / period < coincidenceColumnLetters ||
-        indexOfCoincidence(cipher, period) >= englishCoincidence) {
+    if (cipher.size() / period < coincidenceColumnLetters) {
+      candidates.push_back(period);
+      continue;
+    }
+    const double coincidence = indexOfCoincidence(cipher, period);
+    if (coincidence >= englishCoincidence) {
       candidates.push_back(period);
     }
+    nearest.emplace_back(-coincidence, period);
   }
   if (candidates.empty()) {
-    for (std::size_t period = 1; period <= periods; ++period) {
-      candidates.push_back(period);
+    std::sort(nearest.begin(), nearest.end());
+    for (std::size_t i = 0; i < std::min(nearest.size(), nearestPeriods); ++i) {
+      candidates.push_back(nearest[i].second);
     }
+    std::sort(candidates.begin(), candidates.end());
   }
   return candidates;
 }

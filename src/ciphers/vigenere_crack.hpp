@@ -7,11 +7,12 @@
 #include <string_view>
 
 // The letters of a ciphertext that the cracker reads, upper-cased and in order: the first
-// sampleLimit of them, fed chunk by chunk. A longer text shows its key no better, only slower,
+// sampleLimit of them, fed chunk by chunk. They give each letter of the longest key looked for
+// over 50 letters, where the accuracy benchmark finds every key; more would only take longer,
 // so the rest are counted and dropped.
 class CrackSample {
  public:
-  static constexpr std::size_t sampleLimit = 4096;
+  static constexpr std::size_t sampleLimit = 2048;
 
   void add(std::string_view chunk);
 
