@@ -1,5 +1,6 @@
 #include "crack_filter.hpp"
 
+#include <new>
 #include <string_view>
 
 #include "method_filters.hpp"
@@ -43,9 +44,7 @@ void warnIfUnsure(CrackVerdict verdict, std::ostream& err) {
   }
 }
 
-}  // namespace
-
-int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ostream& err) {
+int crackFiles(std::span<const std::string> files, bool decipher, std::ostream& err) {
   CrackInput input(decipher);
   const int readStatus = runFilter(input, files, err);
   const std::optional<VigenereCrack> crack = crackVigenere(input.sample());
@@ -65,4 +64,16 @@ int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ost
     written = writeOutput(crack->key + '\n', err);
   }
   return written ? readStatus : 1;
+}
+
+}  // namespace
+
+int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ostream& err) {
+  // Only deciphering holds the whole input, which may not fit.
+  try {
+    return crackFiles(files, decipher, err);
+  } catch (const std::bad_alloc&) {
+    err << "ciphers: out of memory\n";
+    return 1;
+  }
 }
