@@ -37,6 +37,11 @@ run vigenere -k secret first missing folder -
 expect 1 "$(printf 'SXVRGD SX FRAG!\nEIGK QX TC VYI HDH QRO MJIG.')" \
   "$(printf 'ciphers: missing: No such file or directory\nciphers: folder: Is a directory')"
 
+arguments='a folder as standard input'
+"$program" rot13 <folder >out 2>err
+status=$?
+expect 1 '' 'ciphers: -: Is a directory'
+
 arguments='a bad key'
 run vigenere --key 's3cret' first
 expect 2 '' "$(printf "ciphers: the key 's3cret' holds a character other than the letters A-Z and a-z\nTry 'ciphers vigenere --help'.")"

@@ -1,6 +1,5 @@
 #include "vigenere.hpp"
 
-#include <bit>
 #include <cstdint>
 #include <stdexcept>
 
@@ -35,6 +34,20 @@ constexpr auto letterTable = [] {
   }
   return letters;
 }();
+
+// Maps every byte in place, in blocks of a fixed length, which the compiler makes vector code.
+template <class Map>
+void mapBytes(std::span<char> text, Map map) {
+  constexpr std::size_t length = 32;
+  for (; text.size() >= length; text = text.subspan(length)) {
+    for (char& c : text.first<length>()) {
+      c = map(c);
+    }
+  }
+  for (char& c : text) {
+    c = map(c);
+  }
+}
 
 #ifdef CIPHERS_VIGENERE_BLOCKS
 bool hasSsse3() {
@@ -71,8 +84,8 @@ __attribute__((target("ssse3"))) std::size_t shiftBlocks(std::span<char> text, c
     const __m128i result =
         _mm_or_si128(_mm_and_si128(isLetter, enciphered), _mm_andnot_si128(isLetter, bytes));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(at), result);
-    position +=
-        static_cast<std::size_t>(std::popcount(static_cast<unsigned>(_mm_movemask_epi8(isLetter))));
+    // The last lane counted every letter of the block.
+    position += static_cast<std::size_t>(_mm_extract_epi16(counted, 7)) >> 8;
     if (position >= period) {
       position -= period;
     }
@@ -120,13 +133,10 @@ void VigenereStream::shift(std::span<char> text, const std::string& shifts) {
   position_ = position;
 }
 
+// Enciphering the letter A under a key letter gives the key letter.
 void VigenereStream::showKeyLetters(std::span<char> text) {
-  for (char& c : text) {
-    if (isAsciiLetter(c)) {
-      c = static_cast<char>('A' + encipherShifts_[position_]);
-      position_ = (position_ + 1) % period_;
-    }
-  }
+  mapBytes(text, [](char c) { return isAsciiLetter(c) ? 'A' : c; });
+  encipher(text);
 }
 
 bool holdsLetter(std::string_view text) {
@@ -146,10 +156,13 @@ VigenereRows encipherVigenere(std::string_view text, std::string_view key) {
     return {unchanged, unchanged, unchanged, unchanged};
   }
   VigenereRows rows{unchanged, unchanged, unchanged, {}};
-  std::transform(text.begin(), text.end(), rows.plaintext.begin(), toAsciiUpper);
-  VigenereStream(key).showKeyLetters(rows.keyletter);
-  VigenereStream(key).encipher(rows.ciphertext);
+  mapBytes(rows.plaintext, toAsciiUpper);
+  VigenereStream stream(key);
+  stream.showKeyLetters(rows.keyletter);
+  stream.restart();
+  stream.encipher(rows.ciphertext);
   rows.decrypttext = rows.ciphertext;
-  VigenereStream(key).decipher(rows.decrypttext);
+  stream.restart();
+  stream.decipher(rows.decrypttext);
   return rows;
 }

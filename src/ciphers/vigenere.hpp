@@ -67,6 +67,9 @@ class VigenereStream {
   // Puts in place of each letter the upper-case key letter that enciphers it.
   void showKeyLetters(std::span<char> text);
 
+  // Starts again from the key's first letter, for another message.
+  void restart() { position_ = 0; }
+
  private:
   void shift(std::span<char> text, const std::string& shifts);
 
