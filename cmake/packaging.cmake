@@ -43,6 +43,9 @@ string(REPLACE "\n" "\n " CIPHERS_LICENSE_TEXT " ${license_text}")
 configure_file(${PROJECT_SOURCE_DIR}/doc/copyright.in ${PROJECT_BINARY_DIR}/doc/copyright @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/doc/copyright ${installed_changelog}
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The bash completion, where bash-completion loads it from on the first completion of ciphers.
+install(FILES ${PROJECT_SOURCE_DIR}/doc/ciphers.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ciphers)
 
 # A stripped install (cmake --install --strip, and every package) also drops the compiler's
 # version notes in .comment, as Debian's own packages do.
@@ -77,7 +80,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "ROT13, or a personal method that turns any text into a string of digits\n"
        "with random variation. For the line of text typed, the program prints\n"
        "the ciphertext and the text decrypted back from it, followed by a short\n"
-       "note on the method.")
+       "note on the method. The same methods also run as filters over files and\n"
+       "pipes, to encrypt or decrypt any text, however long.")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps (from dpkg-dev) finds the C and C++ runtime packages the executable links to.

@@ -18,7 +18,7 @@ fi
 src=$(cd "$1" && pwd)
 build=${2:-$src/build-fuzz}
 seconds=${FUZZ_SECONDS:-30}
-targets=(fuzz_parse_digit_string fuzz_filters fuzz_dialogue)
+targets=(fuzz_parse_digit_string fuzz_filters fuzz_dialogue fuzz_vigenere_crack)
 
 (cd "$src" && cmake --preset fuzz -B "$build")
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}"

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "console.hpp"
+#include "crack_filter.hpp"
 #include "descriptor_buffers.hpp"
 #include "line_editor.hpp"
 #include "menu_loop.hpp"
@@ -31,6 +32,7 @@ constexpr std::string_view usage =
     "Usage: ciphers [--help | --version]\n"
     "       ciphers rot13 [-d] [FILE...]\n"
     "       ciphers vigenere -k KEY [-d] [FILE...]\n"
+    "       ciphers vigenere --crack [-d] [FILE...]\n"
     "       ciphers personal [-d] [--seed N] [FILE...]\n"
     "Try the Vigenere cipher, ROT13 and a personal method on a line of text, or run\n"
     "one of them over files and pipes, both ways.\n"
@@ -45,6 +47,7 @@ constexpr std::string_view usage =
     "  vigenere   enciphers the letters under KEY, which runs on across lines and\n"
     "             files\n"
     "  personal   turns each line into a line of digits by a random walk\n"
+    "'ciphers vigenere --crack' finds the key of a Vigenere ciphertext itself.\n"
     "'ciphers METHOD --help' tells more.\n"
     "\n"
     "  --help     show this help and exit\n"
@@ -53,8 +56,9 @@ constexpr std::string_view usage =
     "Exit status: 0 when all went well, after Q in the dialogue or when its input\n"
     "ends at the menu; 1 when the dialogue's input ends in the middle of a request,\n"
     "when the input cannot be read, a FILE cannot be opened or read, a line is no\n"
-    "digit string of the personal method, the output cannot be written, or memory\n"
-    "runs out; 2 for an unknown method or option, or a bad key or seed.\n"
+    "digit string of the personal method, the input to --crack holds no letter,\n"
+    "the output cannot be written, or memory runs out; 2 for an unknown method or\n"
+    "option, or a bad key or seed.\n"
     "\n"
     "See ciphers(1) for the whole dialogue and every method.\n";
 
@@ -73,6 +77,7 @@ constexpr std::string_view rot13Usage =
 
 constexpr std::string_view vigenereUsage =
     "Usage: ciphers vigenere -k KEY [-d] [FILE...]\n"
+    "       ciphers vigenere --crack [-d] [FILE...]\n"
     "Enciphers the ASCII letters, upper-cased, with the Vigenere cipher under KEY;\n"
     "every other byte stays as it is and uses up no key letter. The key runs on\n"
     "across lines and files: the whole input is one message. Reads each FILE in\n"
@@ -81,6 +86,11 @@ constexpr std::string_view vigenereUsage =
     "\n"
     "  -k, --key KEY  the key: one or more of the letters A-Z and a-z\n"
     "  -d, --decrypt  decipher\n"
+    "      --crack    find the key from the ciphertext alone and print it, a line of\n"
+    "                 capitals; with -d, print the text deciphered under it instead\n"
+    "                 and the key on standard error. Keys of up to 40 letters are\n"
+    "                 found; a text of fewer than 12 letters a key letter is too\n"
+    "                 short to be sure of the key, and standard error says so.\n"
     "      --help     show this help and exit\n"
     "\n"
     "See ciphers(1).\n";
@@ -105,6 +115,7 @@ constexpr std::string_view personalUsage =
 constexpr int helpOption = 0x100;
 constexpr int versionOption = 0x101;
 constexpr int seedOption = 0x102;
+constexpr int crackOption = 0x103;
 
 constexpr option endOfOptions{nullptr, 0, nullptr, 0};
 
@@ -230,9 +241,16 @@ int runRot13Command(Arguments arguments) {
 struct VigenereArguments {
   std::optional<std::string> key;
   bool decrypt = false;
+  bool crack = false;
 };
 
 int runVigenere(const VigenereArguments& chosen, const Files& files) {
+  if (chosen.crack) {
+    if (chosen.key) {
+      return refuse("--crack finds the key itself: it takes no key", "ciphers vigenere");
+    }
+    return runVigenereCrack(files, chosen.decrypt, std::cerr);
+  }
   if (const auto refusal = keyRefusal(chosen.key)) {
     return refuse(*refusal, "ciphers vigenere");
   }
@@ -244,6 +262,7 @@ int runVigenere(const VigenereArguments& chosen, const Files& files) {
 int runVigenereCommand(Arguments arguments) {
   static constexpr std::array options{
       option{"key", required_argument, nullptr, 'k'}, option{"decrypt", no_argument, nullptr, 'd'},
+      option{"crack", no_argument, nullptr, crackOption},
       option{"help", no_argument, nullptr, helpOption}, endOfOptions};
   const MethodCommand command{"vigenere", vigenereUsage, ":k:d", options};
   VigenereArguments chosen;
@@ -255,6 +274,9 @@ int runVigenereCommand(Arguments arguments) {
             break;
           case 'd':
             chosen.decrypt = true;
+            break;
+          case crackOption:
+            chosen.crack = true;
             break;
           default:
             break;

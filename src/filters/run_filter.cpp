@@ -73,13 +73,8 @@ Stop FilterRun::filterDescriptor(int descriptor, const std::string& name) {
 
 Stop FilterRun::pass(std::span<char> block) {
   const std::span<const char> output = filter_.transform(block);
-  if (!output.empty() && !writeAll(standardOutput, output)) {
-    const int error = errno;
+  if (!output.empty() && !writeOutput(output, err_)) {
     failed_ = true;
-    // A reader that closed the pipe early wants no more output, and no complaint either.
-    if (error != EPIPE) {
-      err_ << "ciphers: cannot write the output: " << std::strerror(error) << '\n';
-    }
     return Stop::unwritable;
   }
   if (filter_.refused()) {
@@ -111,6 +106,18 @@ void FilterRun::reportRefusal() {
 }
 
 }  // namespace
+
+bool writeOutput(std::span<const char> output, std::ostream& err) {
+  if (writeAll(standardOutput, output)) {
+    return true;
+  }
+  // A reader that closed the pipe early wants no more output, and no complaint either.
+  const int error = errno;
+  if (error != EPIPE) {
+    err << "ciphers: cannot write the output: " << std::strerror(error) << '\n';
+  }
+  return false;
+}
 
 int runFilter(MethodFilter& filter, std::span<const std::string> files, std::ostream& err) {
   useBinaryMode(standardInput);

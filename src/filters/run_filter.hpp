@@ -12,3 +12,7 @@
 // cannot be written (quietly where the reader has gone). Returns the exit status: 0 when all
 // went well, 1 otherwise.
 int runFilter(MethodFilter& filter, std::span<const std::string> files, std::ostream& err);
+
+// Writes to standard output. When that fails, says so on err, quietly where the reader has
+// gone, and returns false.
+bool writeOutput(std::span<const char> output, std::ostream& err);
