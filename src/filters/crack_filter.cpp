@@ -1,6 +1,7 @@
 #include "crack_filter.hpp"
 
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "method_filters.hpp"
@@ -9,30 +10,6 @@
 #include "vigenere_crack.hpp"
 
 namespace {
-
-// Takes in the whole input and writes nothing: the key can only be known at its end. Keeps the
-// cracker's sample of letters and, when the text is to be deciphered, the text.
-class CrackInput : public MethodFilter {
- public:
-  explicit CrackInput(bool keepText) : keepText_(keepText) {}
-
-  std::span<const char> transform(std::span<char> block) override {
-    const std::string_view text(block.data(), block.size());
-    sample_.add(text);
-    if (keepText_) {
-      text_ += text;
-    }
-    return {};
-  }
-
-  const CrackSample& sample() const { return sample_; }
-  std::string& text() { return text_; }
-
- private:
-  bool keepText_;
-  CrackSample sample_;
-  std::string text_;
-};
 
 void warnIfUnsure(CrackVerdict verdict, std::ostream& err) {
   if (verdict == CrackVerdict::tooShort) {
@@ -44,34 +21,106 @@ void warnIfUnsure(CrackVerdict verdict, std::ostream& err) {
   }
 }
 
-int crackFiles(std::span<const std::string> files, bool decipher, std::ostream& err) {
-  CrackInput input(decipher);
-  const int readStatus = runFilter(input, files, err);
-  const std::optional<VigenereCrack> crack = crackVigenere(input.sample());
+bool isFull(const CrackSample& sample) {
+  return sample.letters().size() == CrackSample::sampleLimit;
+}
+
+// Takes in the input and writes nothing: the key is known at its end.
+class KeyFinder : public MethodFilter {
+ public:
+  std::span<const char> transform(std::span<char> block) override {
+    sample_.add(std::string_view(block.data(), block.size()));
+    return {};
+  }
+
+  const CrackSample& sample() const { return sample_; }
+
+ private:
+  CrackSample sample_;
+};
+
+// Holds the input only until the cracker's sample is full: the key found then is the key found
+// at the end, since the letters beyond the sample are only counted, and by then they are enough
+// for any key looked for. It then deciphers what it held, and the rest as it comes.
+class CrackingDecipherer : public MethodFilter {
+ public:
+  explicit CrackingDecipherer(std::ostream& err) : err_(err) {}
+
+  std::span<const char> transform(std::span<char> block) override {
+    if (stream_) {
+      std::string().swap(held_);  // written by now
+      stream_->decipher(block);
+      return block;
+    }
+    held_.append(block.data(), block.size());
+    sample_.add(std::string_view(block.data(), block.size()));
+    if (!isFull(sample_)) {
+      return {};
+    }
+    startDeciphering(*crackVigenere(sample_));
+    return held_;
+  }
+
+  // At the end of the input: the key, if the input held a letter, and its text deciphered.
+  std::optional<std::string_view> finish() {
+    if (stream_) {
+      return std::string_view();
+    }
+    const std::optional<VigenereCrack> crack = crackVigenere(sample_);
+    if (!crack) {
+      return std::nullopt;
+    }
+    startDeciphering(*crack);
+    return held_;
+  }
+
+ private:
+  void startDeciphering(const VigenereCrack& crack) {
+    err_ << "ciphers: key " << crack.key << '\n';
+    warnIfUnsure(crack.verdict, err_);
+    stream_.emplace(crack.key);
+    stream_->decipher(held_);
+  }
+
+  std::ostream& err_;
+  CrackSample sample_;
+  std::string held_;  // the input so far, while the sample fills
+  std::optional<VigenereStream> stream_;
+};
+
+void reportNoLetters(std::ostream& err) {
+  err << "ciphers: the input holds no letters, so it shows no key\n";
+}
+
+int findKey(std::span<const std::string> files, std::ostream& err) {
+  KeyFinder finder;
+  const int readStatus = runFilter(finder, files, err);
+  const std::optional<VigenereCrack> crack = crackVigenere(finder.sample());
   if (!crack) {
-    err << "ciphers: the input holds no letters, so it shows no key\n";
+    reportNoLetters(err);
     return 1;
   }
-  bool written = false;
-  if (decipher) {
-    err << "ciphers: key " << crack->key << '\n';
-    warnIfUnsure(crack->verdict, err);
-    std::string& text = input.text();
-    VigenereStream(crack->key).decipher(text);
-    written = writeOutput(text, err);
-  } else {
-    warnIfUnsure(crack->verdict, err);
-    written = writeOutput(crack->key + '\n', err);
+  warnIfUnsure(crack->verdict, err);
+  return writeOutput(crack->key + '\n', err) ? readStatus : 1;
+}
+
+int decipherWithKeyFound(std::span<const std::string> files, std::ostream& err) {
+  CrackingDecipherer decipherer(err);
+  const int readStatus = runFilter(decipherer, files, err);
+  const std::optional<std::string_view> rest = decipherer.finish();
+  if (!rest) {
+    reportNoLetters(err);
+    return 1;
   }
-  return written ? readStatus : 1;
+  return rest->empty() || writeOutput(*rest, err) ? readStatus : 1;
 }
 
 }  // namespace
 
 int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ostream& err) {
-  // Only deciphering holds the whole input, which may not fit.
+  // Deciphering holds the input up to the sample's last letter, which may not fit.
   try {
-    return crackFiles(files, decipher, err);
+    return decipher ? decipherWithKeyFound(files, err) : findKey(files, err);
   } catch (const std::bad_alloc&) {
     err << "ciphers: out of memory\n";
     return 1;
