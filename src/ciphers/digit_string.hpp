@@ -62,8 +62,8 @@ constexpr std::uint32_t digitCount(std::uint32_t magnitude) {
 // A whole group is then one load: nothing is counted or chosen while writing.
 inline constexpr auto packedGroups = [] {
   std::array<std::uint64_t, 2 * packedDigits.size()> groups{};
-  for (std::uint32_t n = 0; n < packedDigits.size(); ++n) {
-    const std::uint64_t d = digitCount(n);
+  for (std::size_t n = 0; n < packedDigits.size(); ++n) {
+    const std::uint64_t d = digitCount(static_cast<std::uint32_t>(n));
     const std::uint64_t digitsAndLength = (1 + d) << 56 | std::uint64_t{packedDigits[n]} << 8;
     groups[2 * n] = digitsAndLength | ('0' + 10 - d);
     groups[2 * n + 1] = digitsAndLength | ('0' + d);
@@ -110,7 +110,7 @@ template <DrawSource Draw>
 char* writeGroup(char* out, std::int32_t previous, std::int32_t value, Draw&& draw) {
   using namespace digit_string_detail;
   const auto magnitude = static_cast<std::uint32_t>(std::abs(value));
-  const std::uint64_t group = packedGroups[2 * magnitude + draw() % 2];
+  const std::uint64_t group = packedGroups[std::size_t{2} * magnitude + draw() % 2];
   const bool marked = (previous < 0) != (value < 0);
   storeWord(out, marked ? group << 8 | static_cast<std::uint8_t>(signMark) : group);
   return out + static_cast<std::size_t>(marked) + (group >> 56);
