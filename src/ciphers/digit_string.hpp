@@ -56,6 +56,21 @@ constexpr std::uint32_t digitCount(std::uint32_t magnitude) {
          static_cast<std::uint32_t>(magnitude >= 1000);
 }
 
+// The group of each magnitude from 0 to 9999 without its sign mark, for both forms of its
+// length digit: at 2 m + 1 the form d (for an odd draw), at 2 m the form 10 - d. The low bytes
+// hold the length digit and then the digits, in writing order; the top byte the group's length.
+// A whole group is then one load: nothing is counted or chosen while writing.
+inline constexpr auto packedGroups = [] {
+  std::array<std::uint64_t, 2 * packedDigits.size()> groups{};
+  for (std::size_t n = 0; n < packedDigits.size(); ++n) {
+    const std::uint64_t d = digitCount(static_cast<std::uint32_t>(n));
+    const std::uint64_t digitsAndLength = (1 + d) << 56 | std::uint64_t{packedDigits[n]} << 8;
+    groups[2 * n] = digitsAndLength | ('0' + 10 - d);
+    groups[2 * n + 1] = digitsAndLength | ('0' + d);
+  }
+  return groups;
+}();
+
 // Words in memory in little-endian order, on any machine.
 template <class Word>
 Word fromLittleEndian(Word word) {
@@ -95,12 +110,10 @@ template <DrawSource Draw>
 char* writeGroup(char* out, std::int32_t previous, std::int32_t value, Draw&& draw) {
   using namespace digit_string_detail;
   const auto magnitude = static_cast<std::uint32_t>(std::abs(value));
-  const std::uint32_t d = digitCount(magnitude);
-  const std::uint32_t lengthDigit = '0' + (draw() % 2 == 1 ? d : 10 - d);
-  const std::uint64_t group = std::uint64_t{packedDigits[magnitude]} << 8 | lengthDigit;
+  const std::uint64_t group = packedGroups[std::size_t{2} * magnitude + draw() % 2];
   const bool marked = (previous < 0) != (value < 0);
   storeWord(out, marked ? group << 8 | static_cast<std::uint8_t>(signMark) : group);
-  return out + static_cast<std::size_t>(marked) + 1 + d;
+  return out + static_cast<std::size_t>(marked) + (group >> 56);
 }
 
 // What reading a piece of a digit string found. A piece is taken only as the writer writes

@@ -48,13 +48,13 @@ Reading PersonalDecoder::readPiece(std::string_view digits, std::size_t& length,
   return Reading::complete;
 }
 
-// Deciphers the groups of a line while eight bytes are left to read, and stops before a line
-// end, a character below the digits, or a group that the careful reading has to refuse.
+// Deciphers the groups of a line while eight bytes are left to read, and stops before whatever
+// is not a group (a line end, or what the careful reading has to refuse).
 char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
   const char* p = digits.data();
   const char* const end = p + digits.size();
   std::int32_t last = last_;
-  while (end - p >= static_cast<std::ptrdiff_t>(groupStore) && *p >= '0') {
+  while (end - p >= static_cast<std::ptrdiff_t>(groupStore)) {
     const ReadValue group = readGroupAt(p, last);
     const std::int32_t step = std::abs(group.value - last);
     if (group.reading != Reading::complete || step > longestStep) {

@@ -28,7 +28,9 @@ inline constexpr std::int32_t longestStep = 255;
 constexpr std::int32_t stepWalk(std::int32_t value, std::int32_t code, std::uint64_t draw) {
   const std::int32_t step = draw % 2 == 1 ? code : -code;
   const std::int32_t asked = value + step;
-  return asked > walkLimit || asked < -walkLimit ? value - step : asked;
+  // One unsigned comparison tests both limits: below -9999 wraps round to a large number.
+  const bool outside = static_cast<std::uint32_t>(asked + walkLimit) > 2 * walkLimit;
+  return outside ? value - step : asked;
 }
 
 // Enciphers text into digit strings, in pieces of any size: the walk runs on from the value it
