@@ -165,6 +165,22 @@ bool readMagnitude(const char* digits, std::int32_t& magnitude) {
   return allDigits && (length == 1 || digits[0] != '0');
 }
 
+inline constexpr std::uint32_t longestMagnitude = 4;
+
+// The same for a length of 1 to `longest` that is known only at run time, each on a branch of
+// its own. False for any other length.
+template <std::uint32_t longest>
+bool readMagnitudeOfLength(const char* digits, std::size_t length, std::int32_t& magnitude) {
+  if constexpr (longest == 0) {
+    return false;
+  } else {
+    if (length == longest) {
+      return readMagnitude<longest>(digits, magnitude);
+    }
+    return readMagnitudeOfLength<longest - 1>(digits, length, magnitude);
+  }
+}
+
 }  // namespace digit_string_detail
 
 // Reads the group that begins at `group` and follows the value `previous`, where the eight bytes
@@ -180,29 +196,9 @@ inline ReadValue readGroupAt(const char* group, std::int32_t previous) {
     negative = !negative;
     ++lengthDigit;
   }
+  const std::size_t length = announcedLength[static_cast<unsigned char>(*lengthDigit)];
   std::int32_t magnitude = 0;
-  bool valid = false;
-  std::size_t length = 0;
-  switch (announcedLength[static_cast<unsigned char>(*lengthDigit)]) {
-    case 4:
-      valid = readMagnitude<4>(lengthDigit + 1, magnitude);
-      length = 4;
-      break;
-    case 3:
-      valid = readMagnitude<3>(lengthDigit + 1, magnitude);
-      length = 3;
-      break;
-    case 2:
-      valid = readMagnitude<2>(lengthDigit + 1, magnitude);
-      length = 2;
-      break;
-    case 1:
-      valid = readMagnitude<1>(lengthDigit + 1, magnitude);
-      length = 1;
-      break;
-    default:
-      break;
-  }
+  const bool valid = readMagnitudeOfLength<longestMagnitude>(lengthDigit + 1, length, magnitude);
   if (!valid || (magnitude == 0 && negative)) {
     return {Reading::refused, 0, 0};
   }
