@@ -1,5 +1,7 @@
 #include "mt19937.hpp"
 
+#include "vector_clones.hpp"
+
 namespace {
 
 constexpr std::size_t shift = 397;  // the word each new word is mixed with lies this far ahead
@@ -17,16 +19,6 @@ constexpr std::uint32_t tempered(std::uint32_t word) {
   word ^= (word << 15) & 0xefc60000;
   return word ^ (word >> 18);
 }
-
-// Where the processor may have them, the loops are also built for 256-bit vectors, chosen when
-// the program starts: twice the words a step, for the draws that a personal-method filter makes.
-#if defined(__x86_64__) && defined(__ELF__)
-#define CIPHERS_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#define CIPHERS_ALWAYS_INLINE inline __attribute__((always_inline))
-#else
-#define CIPHERS_VECTOR_CLONES
-#define CIPHERS_ALWAYS_INLINE inline
-#endif
 
 using State = std::array<std::uint32_t, Mt19937::stateSize>;
 
