@@ -36,10 +36,6 @@ CIPHERS_VECTOR_CLONES void rotateSpan(char* text, std::size_t size) {
 
 }  // namespace
 
-char rotate13(char c) {
-  return rotated13(c);
-}
-
 void rotate13InPlace(std::span<char> text) {
   rotateSpan(text.data(), text.size());
 }

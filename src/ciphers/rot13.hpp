@@ -10,11 +10,9 @@ struct Rot13Rows {
   std::string decrypttext;
 };
 
-// Moves each of the 52 ASCII letters 13 places on within its own half of the alphabet, keeping
-// its case; every other byte, NUL and those above 0x7F included, is returned unchanged.
-char rotate13(char c);
-
-// Rotates every byte of a text of any length in place; a stream is rotated chunk by chunk.
+// Moves each of the 52 ASCII letters of a text of any length 13 places on within its own half of
+// the alphabet, in place, keeping its case; every other byte, NUL and those above 0x7F included,
+// stays unchanged. A stream is rotated chunk by chunk.
 void rotate13InPlace(std::span<char> text);
 
 std::string rot13(std::string_view text);

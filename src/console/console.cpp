@@ -3,10 +3,11 @@
 #include <array>
 #include <bitset>
 #include <cerrno>
-#include <cstring>
 #include <limits>
 #include <locale>
 #include <system_error>
+
+#include "descriptor_io.hpp"
 
 namespace {
 
@@ -131,15 +132,7 @@ void Console::flush() {
   }
   const int error = errno;
   out_.setstate(std::ios::badbit);
-  // A reader that closed the pipe early wants no more output, and no complaint either.
-  if (error == EPIPE) {
-    throw DialogueStopped{};
-  }
-  std::string message = "ciphers: cannot write the output";
-  if (error != 0) {
-    message += std::string(": ") + std::strerror(error);
-  }
-  throw DialogueStopped{message};
+  throw DialogueStopped{outputFailure(error)};
 }
 
 void Console::ask(std::string_view prompt, Recall recall, std::size_t longest) {

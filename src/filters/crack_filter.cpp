@@ -1,6 +1,5 @@
 #include "crack_filter.hpp"
 
-#include <new>
 #include <optional>
 #include <string_view>
 
@@ -118,11 +117,5 @@ int decipherWithKeyFound(std::span<const std::string> files, std::ostream& err) 
 }  // namespace
 
 int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ostream& err) {
-  // Deciphering holds the input up to the sample's last letter, which may not fit.
-  try {
-    return decipher ? decipherWithKeyFound(files, err) : findKey(files, err);
-  } catch (const std::bad_alloc&) {
-    err << "ciphers: out of memory\n";
-    return 1;
-  }
+  return decipher ? decipherWithKeyFound(files, err) : findKey(files, err);
 }

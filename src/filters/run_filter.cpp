@@ -111,10 +111,9 @@ bool writeOutput(std::span<const char> output, std::ostream& err) {
   if (writeAll(standardOutput, output)) {
     return true;
   }
-  // A reader that closed the pipe early wants no more output, and no complaint either.
-  const int error = errno;
-  if (error != EPIPE) {
-    err << "ciphers: cannot write the output: " << std::strerror(error) << '\n';
+  const std::string failure = outputFailure(errno);
+  if (!failure.empty()) {
+    err << failure << '\n';
   }
   return false;
 }

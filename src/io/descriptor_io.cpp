@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <cerrno>
+#include <cstring>
 
 #ifdef _WIN32
 #include <io.h>
@@ -89,6 +90,17 @@ bool writeAll(int descriptor, std::span<const char> bytes) noexcept {
     }
   }
   return true;
+}
+
+std::string outputFailure(int error) {
+  if (error == EPIPE) {
+    return {};
+  }
+  std::string message = "ciphers: cannot write the output";
+  if (error != 0) {
+    message += std::string(": ") + std::strerror(error);
+  }
+  return message;
 }
 
 #ifdef _WIN32

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 
 // Plain reads and writes of file descriptors, under the console's stream buffers and the
 // filters alike. A read or write interrupted by a signal is tried again. A descriptor that the
@@ -15,6 +16,10 @@ std::ptrdiff_t readBlock(int descriptor, std::span<char> buffer) noexcept;
 // Writes every byte: false, with errno set, when a write fails. Allocates nothing, so it can
 // report that memory ran out.
 bool writeAll(int descriptor, std::span<const char> bytes) noexcept;
+
+// The line that says the output could not be written, for the errno of the write: empty where the
+// reader closed the pipe early, which wants no more output and no complaint either.
+std::string outputFailure(int error);
 
 // Opens a file for reading, in binary mode on Windows: its descriptor, or -1 with errno set.
 int openForReading(const char* path);
