@@ -31,7 +31,7 @@ class MethodFilter {
   virtual std::uint64_t linesEnded() const { return 0; }
 };
 
-inline constexpr std::size_t blockSize = std::size_t{128} * 1024;
+inline constexpr std::size_t blockSize = std::size_t{256} * 1024;
 
 class Rot13Filter : public MethodFilter {
  public:

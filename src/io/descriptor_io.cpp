@@ -127,3 +127,14 @@ void closeDescriptor(int descriptor) {
 }
 void useBinaryMode(int /*descriptor*/) {}
 #endif
+
+#ifdef F_SETPIPE_SZ
+void enlargePipe(int descriptor, std::size_t size) {
+  const int current = fcntl(descriptor, F_GETPIPE_SZ);
+  if (current >= 0 && static_cast<std::size_t>(current) < size) {
+    fcntl(descriptor, F_SETPIPE_SZ, static_cast<int>(size));
+  }
+}
+#else
+void enlargePipe(int /*descriptor*/, std::size_t /*size*/) {}
+#endif

@@ -29,3 +29,8 @@ void closeDescriptor(int descriptor);
 // Makes a descriptor pass every byte as it is: on Windows it leaves text mode, elsewhere every
 // descriptor already does.
 void useBinaryMode(int descriptor);
+
+// Gives a pipe a buffer of at least `size` bytes where the system allows it, so that a long
+// stream passes in fewer reads and writes and fewer switches between its two ends. Anything
+// else, a pipe already as large, or a refusal, is left as it is: it changes only the speed.
+void enlargePipe(int descriptor, std::size_t size);
