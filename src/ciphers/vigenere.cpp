@@ -50,42 +50,51 @@ void mapBytes(std::span<char> text, Map map) {
 }
 
 #ifdef CIPHERS_VIGENERE_BLOCKS
-bool hasSsse3() {
-  static const bool has = __builtin_cpu_supports("ssse3") != 0;
+bool hasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2") != 0;
   return has;
 }
 
-// Shifts the text's whole blocks of 16 bytes at once; returns how many bytes it shifted, and
-// moves `position` on by the letters among them. Within a block, each letter's key letter is the
-// one at its count of letters before it, which a byte shuffle picks out of the 16 due next.
-__attribute__((target("ssse3"))) std::size_t shiftBlocks(std::span<char> text, const char* shifts,
-                                                         std::size_t period,
-                                                         std::size_t& position) {
-  const __m128i caseBit = _mm_set1_epi8(0x20);
-  const __m128i lastLetter = _mm_set1_epi8(alphabetSize - 1);
+// Shifts the text's whole blocks of 32 bytes at once; returns how many bytes it shifted, and
+// moves `position` on by the letters among them. Within each half block, a letter's key letter
+// is the one at its count of letters before it in that half, which a byte shuffle picks out of
+// the 16 due next: for the first half from `position` on, for the second after the first half's
+// letters.
+__attribute__((target("avx2,popcnt"))) std::size_t shiftBlocks(std::span<char> text,
+                                                               const char* shifts,
+                                                               std::size_t period,
+                                                               std::size_t& position) {
+  const __m256i caseBit = _mm256_set1_epi8(0x20);
+  const __m256i lastLetter = _mm256_set1_epi8(alphabetSize - 1);
   std::size_t done = 0;
   for (; text.size() - done >= VigenereStream::block; done += VigenereStream::block) {
     char* const at = text.data() + done;
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
     // Clearing the 0x20 bit maps the small letters onto the capitals, and no other byte.
-    const __m128i letter = _mm_sub_epi8(_mm_andnot_si128(caseBit, bytes), _mm_set1_epi8('A'));
-    const __m128i isLetter = _mm_cmpeq_epi8(_mm_min_epu8(letter, lastLetter), letter);
-    const __m128i ones = _mm_and_si128(isLetter, _mm_set1_epi8(1));
-    __m128i counted = _mm_add_epi8(ones, _mm_slli_si128(ones, 1));
-    counted = _mm_add_epi8(counted, _mm_slli_si128(counted, 2));
-    counted = _mm_add_epi8(counted, _mm_slli_si128(counted, 4));
-    counted = _mm_add_epi8(counted, _mm_slli_si128(counted, 8));
-    const __m128i due = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shifts + position));
-    const __m128i keyShift = _mm_shuffle_epi8(due, _mm_sub_epi8(counted, ones));
-    __m128i shifted = _mm_add_epi8(letter, keyShift);
-    shifted = _mm_sub_epi8(
-        shifted, _mm_and_si128(_mm_cmpgt_epi8(shifted, lastLetter), _mm_set1_epi8(alphabetSize)));
-    const __m128i enciphered = _mm_add_epi8(shifted, _mm_set1_epi8('A'));
-    const __m128i result =
-        _mm_or_si128(_mm_and_si128(isLetter, enciphered), _mm_andnot_si128(isLetter, bytes));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), result);
-    // The last lane counted every letter of the block.
-    position += static_cast<std::size_t>(_mm_extract_epi16(counted, 7)) >> 8;
+    const __m256i letter =
+        _mm256_sub_epi8(_mm256_andnot_si256(caseBit, bytes), _mm256_set1_epi8('A'));
+    const __m256i isLetter = _mm256_cmpeq_epi8(_mm256_min_epu8(letter, lastLetter), letter);
+    const auto letters = static_cast<std::uint32_t>(_mm256_movemask_epi8(isLetter));
+    const __m256i ones = _mm256_and_si256(isLetter, _mm256_set1_epi8(1));
+    // Counts the letters before each byte of its half: shifts stay within each 16-byte half.
+    __m256i before = _mm256_slli_si256(ones, 1);
+    before = _mm256_add_epi8(before, _mm256_slli_si256(before, 1));
+    before = _mm256_add_epi8(before, _mm256_slli_si256(before, 2));
+    before = _mm256_add_epi8(before, _mm256_slli_si256(before, 4));
+    before = _mm256_add_epi8(before, _mm256_slli_si256(before, 8));
+    const char* const due = shifts + position;
+    const auto firstHalfLetters = static_cast<std::size_t>(__builtin_popcount(letters & 0xFFFFU));
+    const __m256i dueShifts =
+        _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(due + firstHalfLetters),
+                            reinterpret_cast<const __m128i*>(due));
+    const __m256i keyShift = _mm256_shuffle_epi8(dueShifts, before);
+    __m256i shifted = _mm256_add_epi8(letter, keyShift);
+    shifted = _mm256_sub_epi8(shifted, _mm256_and_si256(_mm256_cmpgt_epi8(shifted, lastLetter),
+                                                        _mm256_set1_epi8(alphabetSize)));
+    const __m256i enciphered = _mm256_add_epi8(shifted, _mm256_set1_epi8('A'));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at),
+                        _mm256_blendv_epi8(bytes, enciphered, isLetter));
+    position += static_cast<std::size_t>(__builtin_popcount(letters));
     if (position >= period) {
       position -= period;
     }
@@ -117,7 +126,7 @@ VigenereStream::VigenereStream(std::string_view key) {
 void VigenereStream::shift(std::span<char> text, const std::string& shifts) {
   std::size_t done = 0;
 #ifdef CIPHERS_VIGENERE_BLOCKS
-  if (hasSsse3()) {
+  if (hasAvx2()) {
     done = shiftBlocks(text, shifts.data(), period_, position_);
   }
 #endif

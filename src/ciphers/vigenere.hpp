@@ -60,7 +60,7 @@ class VigenereStream {
   explicit VigenereStream(std::string_view key);
 
   // Letters are shifted this many bytes at a time where the processor can.
-  static constexpr std::size_t block = 16;
+  static constexpr std::size_t block = 32;
 
   void encipher(std::span<char> text) { shift(text, encipherShifts_); }
   void decipher(std::span<char> text) { shift(text, decipherShifts_); }
