@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "group_windows.hpp"
+
 Reading PersonalDecoder::readLineEnd(std::string_view digits, std::size_t& length, char*& out) {
   if (digits[0] == '\r') {
     if (digits.size() < 2) {
@@ -49,12 +51,17 @@ Reading PersonalDecoder::readPiece(std::string_view digits, std::size_t& length,
 }
 
 // Deciphers the groups of a line while eight bytes are left to read, and stops before whatever
-// is not a group (a line end, or what the careful reading has to refuse).
+// is not a group (a line end, or what the careful reading has to refuse). Whole windows of groups
+// go first; one group is read carefully wherever they stop, and then they go on.
 char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
   const char* p = digits.data();
   const char* const end = p + digits.size();
   std::int32_t last = last_;
   while (end - p >= static_cast<std::ptrdiff_t>(groupStore)) {
+    p = decodeGroupWindows(p, end, last, out);
+    if (end - p < static_cast<std::ptrdiff_t>(groupStore)) {
+      break;
+    }
     const ReadValue group = readGroupAt(p, last);
     const std::int32_t step = std::abs(group.value - last);
     if (group.reading != Reading::complete || step > longestStep) {

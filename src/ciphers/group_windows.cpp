@@ -1,0 +1,204 @@
+#include "group_windows.hpp"
+
+#include <array>
+#include <bit>
+
+// AVX-512 with byte permutes (VBMI) reads a window's groups all at once. Windows builds keep the
+// careful reading alone: their compilers do not keep the stack aligned for vectors this wide.
+#if defined(__x86_64__) && !defined(_WIN32)
+// GCC 12 warns that the intrinsics' own placeholder for an unused operand may be uninitialized.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+#include <immintrin.h>
+#define CIPHERS_GROUP_WINDOWS 1
+#define CIPHERS_WINDOW_CODE __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+#endif
+
+#ifdef CIPHERS_GROUP_WINDOWS
+namespace {
+
+// The groups one window reads at most: one 32-bit lane of a vector each.
+constexpr unsigned groupsPerWindow = 16;
+constexpr std::uint32_t allGroups = (1U << groupsPerWindow) - 1;
+// No group starts at the window's last position or beyond it: a group has at least two bytes.
+constexpr char lastPosition = groupWindow - 1;
+
+using Bytes = std::array<std::uint8_t, groupWindow>;
+
+template <class Byte>
+constexpr Bytes eachByte(Byte byte) {
+  Bytes bytes{};
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<std::uint8_t>(byte(i));
+  }
+  return bytes;
+}
+
+// Each position's own index, and the next one's (the last wraps round: no group starts there).
+alignas(64) constexpr Bytes positions = eachByte([](std::size_t i) { return i; });
+alignas(64) constexpr Bytes followingPositions = eachByte([](std::size_t i) { return i + 1; });
+// The length of a magnitude by its length digit's value: k below 5, 10 - k above. Where the
+// value is no length digit (0 or 5, or a byte that is no digit), 1: the group is refused or cut,
+// and whatever comes after it is never read.
+alignas(64) constexpr Bytes magnitudeLengthTable = eachByte([](std::size_t k) {
+  return k >= 1 && k <= 4 ? k : k >= 6 && k <= 9 ? 10 - k : 1;
+});
+// For the four bytes of each 32-bit lane: its group, and its place in the lane.
+alignas(64) constexpr Bytes groupOfByte = eachByte([](std::size_t i) { return i / 4; });
+alignas(64) constexpr Bytes placeInLane = eachByte([](std::size_t i) { return i % 4; });
+
+CIPHERS_WINDOW_CODE __m512i load(const Bytes& bytes) {
+  return _mm512_load_si512(bytes.data());
+}
+
+// Where each group of the window (one in each of the first groupsPerWindow byte lanes) starts,
+// given where a group would end if one started at each position. The first starts at 0; each
+// next one where the one before it ends. Pointer jumping: the starts 1, 2, 4 and 8 groups on,
+// then each lane takes the jumps of its number's bits.
+CIPHERS_WINDOW_CODE __m512i groupStarts(__m512i ends) {
+  const __m512i next = _mm512_min_epu8(ends, _mm512_set1_epi8(lastPosition));
+  const __m512i second = _mm512_permutexvar_epi8(next, next);
+  const __m512i fourth = _mm512_permutexvar_epi8(second, second);
+  const __m512i eighth = _mm512_permutexvar_epi8(fourth, fourth);
+  __m512i starts = _mm512_setzero_si512();
+  starts = _mm512_mask_permutexvar_epi8(starts, 0xAAAA, starts, next);
+  starts = _mm512_mask_permutexvar_epi8(starts, 0xCCCC, starts, second);
+  starts = _mm512_mask_permutexvar_epi8(starts, 0xF0F0, starts, fourth);
+  return _mm512_mask_permutexvar_epi8(starts, 0xFF00, starts, eighth);
+}
+
+// The magnitudes, one in each 32-bit lane, of groups that end at `groupEnds` with magnitudes of
+// `lengths` digits (one of each in each of the first byte lanes).
+CIPHERS_WINDOW_CODE __m512i magnitudesOf(__m512i digits, __m512i groupEnds, __m512i lengths) {
+  // Each lane takes the four digits before its group's end, zeroing those before the magnitude.
+  const __m512i group = load(groupOfByte);
+  const __m512i place = load(placeInLane);
+  const __m512i laneEnds = _mm512_permutexvar_epi8(group, groupEnds);
+  const __m512i laneLengths = _mm512_permutexvar_epi8(group, lengths);
+  const __mmask64 inMagnitude =
+      _mm512_cmpge_epu8_mask(_mm512_add_epi8(laneLengths, place), _mm512_set1_epi8(4));
+  const __m512i fromEnd = _mm512_sub_epi8(_mm512_add_epi8(laneEnds, place), _mm512_set1_epi8(4));
+  const __m512i lane = _mm512_maskz_permutexvar_epi8(inMagnitude, fromEnd, digits);
+  // Pairs of digits as 10 a + b, then pairs of those as 100 ab + cd.
+  const __m512i pairs = _mm512_maddubs_epi16(lane, _mm512_set1_epi16(0x010A));
+  return _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064));
+}
+
+// Which groups have a negative value: a sign mark flips the sign from its group on.
+std::uint32_t negativeGroups(std::uint32_t marks, std::int32_t last) {
+  std::uint32_t flipped = marks;
+  for (unsigned shift = 1; shift < groupsPerWindow; shift *= 2) {
+    flipped ^= flipped << shift;
+  }
+  return (last < 0 ? ~flipped : flipped) & allGroups;
+}
+
+CIPHERS_WINDOW_CODE std::int32_t lane32(__m512i vector, unsigned lane) {
+  const __m512i picked =
+      _mm512_permutexvar_epi32(_mm512_set1_epi32(static_cast<int>(lane)), vector);
+  return _mm_cvtsi128_si32(_mm512_castsi512_si128(picked));
+}
+
+CIPHERS_WINDOW_CODE unsigned lane8(__m512i vector, unsigned lane) {
+  const __m512i picked = _mm512_permutexvar_epi8(_mm512_set1_epi8(static_cast<char>(lane)), vector);
+  return static_cast<unsigned>(_mm_cvtsi128_si32(_mm512_castsi512_si128(picked))) & 0xFF;
+}
+
+// Reads the window at `group`: every position is taken as the start of a group at once, then
+// the chain of groups from the first position is followed in a few permutes, and all of them are
+// decoded and checked side by side. Takes the complete groups before the first one that is not
+// complete, or that breaks a rule; returns how many it took (0 to groupsPerWindow).
+CIPHERS_WINDOW_CODE unsigned decodeWindow(const char* group, std::int32_t& last,
+                                          std::uint32_t& read, char* out) {
+  const __m512i zeros = _mm512_setzero_si512();
+  const __m512i ones = _mm512_set1_epi8(1);
+  const __m512i digits = _mm512_sub_epi8(_mm512_loadu_si512(group), _mm512_set1_epi8('0'));
+  const __mmask64 notDigits = _mm512_cmpge_epu8_mask(digits, _mm512_set1_epi8(10));
+  const auto digitRun = static_cast<char>(std::countr_zero(notDigits));
+  // A group starting at each position: a sign mark puts its length digit one further on.
+  const __mmask64 marks = _mm512_cmpeq_epi8_mask(digits, zeros);
+  const __m512i lengthDigits =
+      _mm512_mask_permutexvar_epi8(digits, marks, load(followingPositions), digits);
+  const __m512i lengths = _mm512_permutexvar_epi8(lengthDigits, load(magnitudeLengthTable));
+  __m512i ends = _mm512_add_epi8(_mm512_add_epi8(load(positions), ones), lengths);
+  ends = _mm512_mask_add_epi8(ends, marks, ends, ones);
+
+  const __m512i starts = groupStarts(ends);
+  const __m512i groupEnds = _mm512_permutexvar_epi8(starts, ends);
+  // Complete groups end within the run of digits; they come first, as the ends only grow.
+  const auto complete = static_cast<std::uint32_t>(
+      _mm512_cmple_epu8_mask(groupEnds, _mm512_set1_epi8(digitRun)) & allGroups);
+  unsigned count = static_cast<unsigned>(std::countr_zero(~complete));
+
+  const __m512i groupLengthDigits = _mm512_permutexvar_epi8(starts, lengthDigits);
+  const __m512i groupLengths = _mm512_permutexvar_epi8(starts, lengths);
+  const __m512i leadingDigits =
+      _mm512_permutexvar_epi8(_mm512_sub_epi8(groupEnds, groupLengths), digits);
+  const __m512i magnitudes = magnitudesOf(digits, groupEnds, groupLengths);
+  const std::uint32_t negative = negativeGroups(
+      static_cast<std::uint32_t>(
+          _mm512_cmpeq_epi8_mask(_mm512_permutexvar_epi8(starts, digits), zeros) & allGroups),
+      last);
+  const __m512i values =
+      _mm512_mask_sub_epi32(magnitudes, static_cast<__mmask16>(negative), zeros, magnitudes);
+  const __m512i steps = _mm512_abs_epi32(
+      _mm512_sub_epi32(values, _mm512_alignr_epi32(values, _mm512_set1_epi32(last), 15)));
+
+  // The rules: a length digit of neither 0 nor 5, no leading zero, no negative zero, no step
+  // over 255.
+  const std::uint64_t badByteLanes =
+      _mm512_cmpeq_epi8_mask(groupLengthDigits, zeros) |
+      _mm512_cmpeq_epi8_mask(groupLengthDigits, _mm512_set1_epi8(5)) |
+      (_mm512_cmpeq_epi8_mask(leadingDigits, zeros) & _mm512_cmpgt_epu8_mask(groupLengths, ones));
+  const std::uint32_t bad = (static_cast<std::uint32_t>(badByteLanes) & allGroups) |
+                            _mm512_cmpgt_epi32_mask(steps, _mm512_set1_epi32(255)) |
+                            (negative & _mm512_cmpeq_epi32_mask(magnitudes, zeros));
+  const std::uint32_t taken = (1U << count) - 1;
+  if ((bad & taken) != 0) [[unlikely]] {
+    count = static_cast<unsigned>(std::countr_zero(bad));
+  }
+  if (count == 0) {
+    return 0;
+  }
+  _mm512_mask_cvtepi32_storeu_epi8(out, static_cast<__mmask16>((1U << count) - 1), steps);
+  last = lane32(values, count - 1);
+  read = lane8(groupEnds, count - 1);
+  return count;
+}
+
+CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end,
+                                              std::int32_t& last, char*& out) {
+  while (end - group >= static_cast<std::ptrdiff_t>(groupWindow)) {
+    std::uint32_t read = 0;
+    const unsigned count = decodeWindow(group, last, read, out);
+    if (count == 0) {
+      break;
+    }
+    out += count;
+    group += read;
+  }
+  return group;
+}
+
+bool hasGroupWindows() {
+  static const bool has = __builtin_cpu_supports("avx512f") != 0 &&
+                          __builtin_cpu_supports("avx512bw") != 0 &&
+                          __builtin_cpu_supports("avx512vbmi") != 0;
+  return has;
+}
+
+}  // namespace
+#endif
+
+const char* decodeGroupWindows(const char* group, const char* end, std::int32_t& last, char*& out) {
+#ifdef CIPHERS_GROUP_WINDOWS
+  if (hasGroupWindows()) {
+    return decodeWindows(group, end, last, out);
+  }
+#endif
+  static_cast<void>(end);
+  static_cast<void>(last);
+  static_cast<void>(out);
+  return group;
+}
