@@ -88,9 +88,10 @@ CIPHERS_WINDOW_CODE __m512i magnitudesOf(__m512i digits, __m512i groupEnds, __m5
 // Which groups have a negative value: a sign mark flips the sign from its group on.
 std::uint32_t negativeGroups(std::uint32_t marks, std::int32_t last) {
   std::uint32_t flipped = marks;
-  for (unsigned shift = 1; shift < groupsPerWindow; shift *= 2) {
-    flipped ^= flipped << shift;
-  }
+  flipped ^= flipped << 1;
+  flipped ^= flipped << 2;
+  flipped ^= flipped << 4;
+  flipped ^= flipped << 8;
   return (last < 0 ? ~flipped : flipped) & allGroups;
 }
 
@@ -105,12 +106,19 @@ CIPHERS_WINDOW_CODE unsigned lane8(__m512i vector, unsigned lane) {
   return static_cast<unsigned>(_mm_cvtsi128_si32(_mm512_castsi512_si128(picked))) & 0xFF;
 }
 
+// What one window gave: the groups it took, and the bytes they took up.
+struct Taken {
+  unsigned groups;
+  unsigned bytes;
+};
+
 // Reads the window at `group`: every position is taken as the start of a group at once, then
 // the chain of groups from the first position is followed in a few permutes, and all of them are
 // decoded and checked side by side. Takes the complete groups before the first one that is not
-// complete, or that breaks a rule; returns how many it took (0 to groupsPerWindow).
-CIPHERS_WINDOW_CODE unsigned decodeWindow(const char* group, std::int32_t& last,
-                                          std::uint32_t& read, char* out) {
+// complete, writing their bytes and moving `last` on; `broken` turns true where a group within
+// the window breaks a rule (those before it are taken).
+CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, char* out,
+                                       bool& broken) {
   const __m512i zeros = _mm512_setzero_si512();
   const __m512i ones = _mm512_set1_epi8(1);
   const __m512i digits = _mm512_sub_epi8(_mm512_loadu_si512(group), _mm512_set1_epi8('0'));
@@ -154,30 +162,37 @@ CIPHERS_WINDOW_CODE unsigned decodeWindow(const char* group, std::int32_t& last,
   const std::uint32_t bad = (static_cast<std::uint32_t>(badByteLanes) & allGroups) |
                             _mm512_cmpgt_epi32_mask(steps, _mm512_set1_epi32(255)) |
                             (negative & _mm512_cmpeq_epi32_mask(magnitudes, zeros));
-  const std::uint32_t taken = (1U << count) - 1;
-  if ((bad & taken) != 0) [[unlikely]] {
+  // A branch of its own, seldom taken, so that the next window need not wait for the checks.
+  if ((bad & ((1U << count) - 1)) != 0) [[unlikely]] {
     count = static_cast<unsigned>(std::countr_zero(bad));
+    broken = true;
+    if (count == 0) {
+      return {0, 0};
+    }
   }
   if (count == 0) {
-    return 0;
+    return {0, 0};
   }
   _mm512_mask_cvtepi32_storeu_epi8(out, static_cast<__mmask16>((1U << count) - 1), steps);
   last = lane32(values, count - 1);
-  read = lane8(groupEnds, count - 1);
-  return count;
+  return {count, lane8(groupEnds, count - 1)};
 }
 
 CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end,
                                               std::int32_t& last, char*& out) {
-  while (end - group >= static_cast<std::ptrdiff_t>(groupWindow)) {
-    std::uint32_t read = 0;
-    const unsigned count = decodeWindow(group, last, read, out);
-    if (count == 0) {
+  std::int32_t value = last;
+  char* written = out;
+  bool broken = false;
+  while (end - group >= static_cast<std::ptrdiff_t>(groupWindow) && !broken) {
+    const Taken taken = decodeWindow(group, value, written, broken);
+    if (taken.groups == 0) {
       break;
     }
-    out += count;
-    group += read;
+    written += taken.groups;
+    group += taken.bytes;
   }
+  last = value;
+  out = written;
   return group;
 }
 
