@@ -21,10 +21,13 @@ namespace {
 // The groups one window reads at most: one 32-bit lane of a vector each.
 constexpr unsigned groupsPerWindow = 16;
 constexpr std::uint32_t allGroups = (1U << groupsPerWindow) - 1;
-// No group starts at the window's last position or beyond it: a group has at least two bytes.
-constexpr char lastPosition = groupWindow - 1;
+// A window's positions, one in each byte of a vector; the window's last byte is read only as
+// the next digit of its last position.
+constexpr std::size_t vectorBytes = groupWindow - 1;
+// No complete group starts at the last position or beyond it: a group has at least two bytes.
+constexpr char lastPosition = vectorBytes - 1;
 
-using Bytes = std::array<std::uint8_t, groupWindow>;
+using Bytes = std::array<std::uint8_t, vectorBytes>;
 
 template <class Byte>
 constexpr Bytes eachByte(Byte byte) {
@@ -35,15 +38,28 @@ constexpr Bytes eachByte(Byte byte) {
   return bytes;
 }
 
-// Each position's own index, and the next one's (the last wraps round: no group starts there).
+// Each position's own index.
 alignas(64) constexpr Bytes positions = eachByte([](std::size_t i) { return i; });
-alignas(64) constexpr Bytes followingPositions = eachByte([](std::size_t i) { return i + 1; });
-// The length of a magnitude by its length digit's value: k below 5, 10 - k above. Where the
-// value is no length digit (0 or 5, or a byte that is no digit), 1: the group is refused or cut,
-// and whatever comes after it is never read.
-alignas(64) constexpr Bytes magnitudeLengthTable = eachByte([](std::size_t k) {
+
+// The length of a magnitude by its length digit's value k: k below 5, 10 - k above. Where k is
+// no length digit (0, 5 or a byte that is no digit), 1: the group is then refused or cut, and
+// what would follow it is never read; but every position still leads on to a later one.
+constexpr std::size_t magnitudeLength(std::size_t k) {
   return k >= 1 && k <= 4 ? k : k >= 6 && k <= 9 ? 10 - k : 1;
+}
+// Looked up by the low four bits in each 16-byte lane, for length digits only.
+alignas(64) constexpr Bytes magnitudeLengths = eachByte([](std::size_t i) {
+  return magnitudeLength(i % 16);
 });
+// A group's whole length by its length digit, without a sign mark and with one; looked up by
+// the low six bits of any byte.
+alignas(64) constexpr Bytes unmarkedLengths = eachByte([](std::size_t k) {
+  return 1 + magnitudeLength(k);
+});
+alignas(64) constexpr Bytes markedLengths = eachByte([](std::size_t k) {
+  return 2 + magnitudeLength(k);
+});
+
 // For the four bytes of each 32-bit lane: its group, and its place in the lane.
 alignas(64) constexpr Bytes groupOfByte = eachByte([](std::size_t i) { return i / 4; });
 alignas(64) constexpr Bytes placeInLane = eachByte([](std::size_t i) { return i % 4; });
@@ -101,9 +117,13 @@ CIPHERS_WINDOW_CODE std::int32_t lane32(__m512i vector, unsigned lane) {
   return _mm_cvtsi128_si32(_mm512_castsi512_si128(picked));
 }
 
-CIPHERS_WINDOW_CODE unsigned lane8(__m512i vector, unsigned lane) {
-  const __m512i picked = _mm512_permutexvar_epi8(_mm512_set1_epi8(static_cast<char>(lane)), vector);
-  return static_cast<unsigned>(_mm_cvtsi128_si32(_mm512_castsi512_si128(picked))) & 0xFF;
+// The byte in lane `lane` (below 16) of the vector, taken out with scalar shifts: the next
+// window waits for it.
+CIPHERS_WINDOW_CODE unsigned byteOf(__m512i vector, unsigned lane) {
+  const __m128i low = _mm512_castsi512_si128(vector);
+  const auto half =
+      static_cast<std::uint64_t>(lane < 8 ? _mm_cvtsi128_si64(low) : _mm_extract_epi64(low, 1));
+  return static_cast<unsigned>(half >> (8 * (lane % 8))) & 0xFF;
 }
 
 // What one window gave: the groups it took, and the bytes they took up.
@@ -122,15 +142,18 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   const __m512i zeros = _mm512_setzero_si512();
   const __m512i ones = _mm512_set1_epi8(1);
   const __m512i digits = _mm512_sub_epi8(_mm512_loadu_si512(group), _mm512_set1_epi8('0'));
+  // Each position's next digit: the window reads one byte more than a vector holds.
+  const __m512i nextDigits = _mm512_sub_epi8(_mm512_loadu_si512(group + 1), _mm512_set1_epi8('0'));
   const __mmask64 notDigits = _mm512_cmpge_epu8_mask(digits, _mm512_set1_epi8(10));
   const auto digitRun = static_cast<char>(std::countr_zero(notDigits));
   // A group starting at each position: a sign mark puts its length digit one further on.
   const __mmask64 marks = _mm512_cmpeq_epi8_mask(digits, zeros);
-  const __m512i lengthDigits =
-      _mm512_mask_permutexvar_epi8(digits, marks, load(followingPositions), digits);
-  const __m512i lengths = _mm512_permutexvar_epi8(lengthDigits, load(magnitudeLengthTable));
-  __m512i ends = _mm512_add_epi8(_mm512_add_epi8(load(positions), ones), lengths);
-  ends = _mm512_mask_add_epi8(ends, marks, ends, ones);
+  const __m512i groupLengthsHere =
+      _mm512_mask_permutexvar_epi8(_mm512_permutexvar_epi8(digits, load(unmarkedLengths)), marks,
+                                   nextDigits, load(markedLengths));
+  const __m512i ends = _mm512_add_epi8(load(positions), groupLengthsHere);
+  const __m512i lengthDigits = _mm512_mask_blend_epi8(marks, digits, nextDigits);
+  const __m512i lengths = _mm512_shuffle_epi8(load(magnitudeLengths), lengthDigits);
 
   const __m512i starts = groupStarts(ends);
   const __m512i groupEnds = _mm512_permutexvar_epi8(starts, ends);
@@ -175,7 +198,7 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   }
   _mm512_mask_cvtepi32_storeu_epi8(out, static_cast<__mmask16>((1U << count) - 1), steps);
   last = lane32(values, count - 1);
-  return {count, lane8(groupEnds, count - 1)};
+  return {count, byteOf(groupEnds, count - 1)};
 }
 
 CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end,

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 // The bytes that one window of groups looks at; a window is read only where this many are left.
-inline constexpr std::size_t groupWindow = 64;
+inline constexpr std::size_t groupWindow = 65;
 
 // Deciphers the groups of a line of digits from `group` on, many at a time where the processor
 // has the vector instructions for it, following the value `last`. Takes only complete groups that
