@@ -38,27 +38,36 @@ constexpr Bytes eachByte(Byte byte) {
   return bytes;
 }
 
-// Each position's own index.
-alignas(64) constexpr Bytes positions = eachByte([](std::size_t i) { return i; });
-
-// The length of a magnitude by its length digit's value k: k below 5, 10 - k above. Where k is
-// no length digit (0, 5 or a byte that is no digit), 1: the group is then refused or cut, and
-// what would follow it is never read; but every position still leads on to a later one.
+// The length of a magnitude by its length digit's value k: k below 5, 10 - k above; 1 where k
+// is no length digit (0 or 5), which refuses the group.
 constexpr std::size_t magnitudeLength(std::size_t k) {
   return k >= 1 && k <= 4 ? k : k >= 6 && k <= 9 ? 10 - k : 1;
 }
-// Looked up by the low four bits in each 16-byte lane, for length digits only.
-alignas(64) constexpr Bytes magnitudeLengths = eachByte([](std::size_t i) {
-  return magnitudeLength(i % 16);
+
+// Tables looked up by the low four bits of a byte in each 16-byte lane (a byte with its top bit
+// set looks up 0).
+template <class Entry>
+constexpr Bytes table16(Entry entry) {
+  return eachByte([&entry](std::size_t i) { return i % 16 < 10 ? entry(i % 16) : 0; });
+}
+
+// A group's whole length, less two, by its length digit: without a sign mark, and with one.
+// Where a byte is no digit, the length comes out as some other length of at least two: the
+// group is then cut, and what would follow it is never read; but every position still leads
+// on to a later one.
+alignas(64) constexpr Bytes unmarkedLengths = table16([](std::size_t k) {
+  return magnitudeLength(k) - 1;
 });
-// A group's whole length by its length digit, without a sign mark and with one; looked up by
-// the low six bits of any byte.
-alignas(64) constexpr Bytes unmarkedLengths = eachByte([](std::size_t k) {
-  return 1 + magnitudeLength(k);
+alignas(64) constexpr Bytes markedLengths = table16(magnitudeLength);
+alignas(64) constexpr Bytes magnitudeLengths = table16(magnitudeLength);
+// Whether a length digit is one the writer never writes.
+alignas(64) constexpr Bytes refusedLengthDigits = table16([](std::size_t k) {
+  return k == 0 || k == 5 ? 1 : 0;
 });
-alignas(64) constexpr Bytes markedLengths = eachByte([](std::size_t k) {
-  return 2 + magnitudeLength(k);
-});
+// Each position's own index, plus two.
+alignas(64) constexpr Bytes positionsPlusTwo = eachByte([](std::size_t i) { return i + 2; });
+// Beside a length digit's value, the bit that says it follows a sign mark.
+constexpr char markBit = 0x10;
 
 // For the four bytes of each 32-bit lane: its group, and its place in the lane.
 alignas(64) constexpr Bytes groupOfByte = eachByte([](std::size_t i) { return i / 4; });
@@ -148,12 +157,12 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   const auto digitRun = static_cast<char>(std::countr_zero(notDigits));
   // A group starting at each position: a sign mark puts its length digit one further on.
   const __mmask64 marks = _mm512_cmpeq_epi8_mask(digits, zeros);
-  const __m512i groupLengthsHere =
-      _mm512_mask_permutexvar_epi8(_mm512_permutexvar_epi8(digits, load(unmarkedLengths)), marks,
-                                   nextDigits, load(markedLengths));
-  const __m512i ends = _mm512_add_epi8(load(positions), groupLengthsHere);
-  const __m512i lengthDigits = _mm512_mask_blend_epi8(marks, digits, nextDigits);
-  const __m512i lengths = _mm512_shuffle_epi8(load(magnitudeLengths), lengthDigits);
+  const __m512i lengthsHere = _mm512_mask_shuffle_epi8(
+      _mm512_shuffle_epi8(load(unmarkedLengths), digits), marks, load(markedLengths), nextDigits);
+  const __m512i ends = _mm512_add_epi8(load(positionsPlusTwo), lengthsHere);
+  // What each position's group needs checked: its length digit, and whether a mark comes first.
+  const __m512i lengthDigitsAndMarks =
+      _mm512_mask_blend_epi8(marks, digits, _mm512_or_si512(nextDigits, _mm512_set1_epi8(markBit)));
 
   const __m512i starts = groupStarts(ends);
   const __m512i groupEnds = _mm512_permutexvar_epi8(starts, ends);
@@ -162,14 +171,14 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
       _mm512_cmple_epu8_mask(groupEnds, _mm512_set1_epi8(digitRun)) & allGroups);
   unsigned count = static_cast<unsigned>(std::countr_zero(~complete));
 
-  const __m512i groupLengthDigits = _mm512_permutexvar_epi8(starts, lengthDigits);
-  const __m512i groupLengths = _mm512_permutexvar_epi8(starts, lengths);
+  const __m512i groupLengthDigits = _mm512_permutexvar_epi8(starts, lengthDigitsAndMarks);
+  const __m512i groupLengths = _mm512_shuffle_epi8(load(magnitudeLengths), groupLengthDigits);
   const __m512i leadingDigits =
       _mm512_permutexvar_epi8(_mm512_sub_epi8(groupEnds, groupLengths), digits);
   const __m512i magnitudes = magnitudesOf(digits, groupEnds, groupLengths);
   const std::uint32_t negative = negativeGroups(
       static_cast<std::uint32_t>(
-          _mm512_cmpeq_epi8_mask(_mm512_permutexvar_epi8(starts, digits), zeros) & allGroups),
+          _mm512_test_epi8_mask(groupLengthDigits, _mm512_set1_epi8(markBit)) & allGroups),
       last);
   const __m512i values =
       _mm512_mask_sub_epi32(magnitudes, static_cast<__mmask16>(negative), zeros, magnitudes);
@@ -179,8 +188,8 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   // The rules: a length digit of neither 0 nor 5, no leading zero, no negative zero, no step
   // over 255.
   const std::uint64_t badByteLanes =
-      _mm512_cmpeq_epi8_mask(groupLengthDigits, zeros) |
-      _mm512_cmpeq_epi8_mask(groupLengthDigits, _mm512_set1_epi8(5)) |
+      _mm512_test_epi8_mask(_mm512_shuffle_epi8(load(refusedLengthDigits), groupLengthDigits),
+                            ones) |
       (_mm512_cmpeq_epi8_mask(leadingDigits, zeros) & _mm512_cmpgt_epu8_mask(groupLengths, ones));
   const std::uint32_t bad = (static_cast<std::uint32_t>(badByteLanes) & allGroups) |
                             _mm512_cmpgt_epi32_mask(steps, _mm512_set1_epi32(255)) |
