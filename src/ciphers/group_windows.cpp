@@ -1,5 +1,6 @@
 #include "group_windows.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 
@@ -64,7 +65,8 @@ alignas(64) constexpr Bytes magnitudeLengths = table16(magnitudeLength);
 alignas(64) constexpr Bytes refusedLengthDigits = table16([](std::size_t k) {
   return k == 0 || k == 5 ? 1 : 0;
 });
-// Each position's own index, plus two.
+// Each position's own index, and that plus two.
+alignas(64) constexpr Bytes positions = eachByte([](std::size_t i) { return i; });
 alignas(64) constexpr Bytes positionsPlusTwo = eachByte([](std::size_t i) { return i + 2; });
 // Beside a length digit's value, the bit that says it follows a sign mark.
 constexpr char markBit = 0x10;
@@ -77,20 +79,28 @@ CIPHERS_WINDOW_CODE __m512i load(const Bytes& bytes) {
   return _mm512_load_si512(bytes.data());
 }
 
-// Where each group of the window (one in each of the first groupsPerWindow byte lanes) starts,
-// given where a group would end if one started at each position. The first starts at 0; each
-// next one where the one before it ends. Pointer jumping: the starts 1, 2, 4 and 8 groups on,
-// then each lane takes the jumps of its number's bits.
-CIPHERS_WINDOW_CODE __m512i groupStarts(__m512i ends) {
-  const __m512i next = _mm512_min_epu8(ends, _mm512_set1_epi8(lastPosition));
+// The chain of groups from the window's first position, given where each position leads on to:
+// where a group starting there ends, or the position itself where that group is cut.
+struct Chain {
+  __m512i starts;  // where each group starts, one in each of the first groupsPerWindow lanes
+  unsigned end;    // where the last of those groups, or the first one cut, ends or starts
+};
+
+// Pointer jumping: where each position leads 2, 4, 8 and 16 groups on. The end comes from the
+// last alone, in a few steps, so that the next window can start early; each lane of the starts
+// takes the jumps of its number's bits.
+CIPHERS_WINDOW_CODE Chain followGroups(__m512i next) {
   const __m512i second = _mm512_permutexvar_epi8(next, next);
   const __m512i fourth = _mm512_permutexvar_epi8(second, second);
   const __m512i eighth = _mm512_permutexvar_epi8(fourth, fourth);
+  const __m512i sixteenth = _mm512_permutexvar_epi8(eighth, eighth);
   __m512i starts = _mm512_setzero_si512();
   starts = _mm512_mask_permutexvar_epi8(starts, 0xAAAA, starts, next);
   starts = _mm512_mask_permutexvar_epi8(starts, 0xCCCC, starts, second);
   starts = _mm512_mask_permutexvar_epi8(starts, 0xF0F0, starts, fourth);
-  return _mm512_mask_permutexvar_epi8(starts, 0xFF00, starts, eighth);
+  starts = _mm512_mask_permutexvar_epi8(starts, 0xFF00, starts, eighth);
+  const auto end = static_cast<unsigned>(_mm_cvtsi128_si32(_mm512_castsi512_si128(sixteenth)));
+  return {starts, end & 0xFF};
 }
 
 // The magnitudes, one in each 32-bit lane, of groups that end at `groupEnds` with magnitudes of
@@ -164,11 +174,17 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   const __m512i lengthDigitsAndMarks =
       _mm512_mask_blend_epi8(marks, digits, _mm512_or_si512(nextDigits, _mm512_set1_epi8(markBit)));
 
-  const __m512i starts = groupStarts(ends);
+  // Complete groups end within the run of digits (and before the last position, which no
+  // complete group starts at); at a cut one the chain stops.
+  const __m512i lastEnd = _mm512_set1_epi8(std::min(digitRun, lastPosition));
+  const __m512i next =
+      _mm512_mask_blend_epi8(_mm512_cmpgt_epu8_mask(ends, lastEnd), ends, load(positions));
+  const Chain chain = followGroups(next);
+  const __m512i starts = chain.starts;
   const __m512i groupEnds = _mm512_permutexvar_epi8(starts, ends);
-  // Complete groups end within the run of digits; they come first, as the ends only grow.
-  const auto complete = static_cast<std::uint32_t>(
-      _mm512_cmple_epu8_mask(groupEnds, _mm512_set1_epi8(digitRun)) & allGroups);
+  // The complete groups come first, as the ends only grow.
+  const auto complete =
+      static_cast<std::uint32_t>(_mm512_cmple_epu8_mask(groupEnds, lastEnd) & allGroups);
   unsigned count = static_cast<unsigned>(std::countr_zero(~complete));
 
   const __m512i groupLengthDigits = _mm512_permutexvar_epi8(starts, lengthDigitsAndMarks);
@@ -195,19 +211,18 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
                             _mm512_cmpgt_epi32_mask(steps, _mm512_set1_epi32(255)) |
                             (negative & _mm512_cmpeq_epi32_mask(magnitudes, zeros));
   // A branch of its own, seldom taken, so that the next window need not wait for the checks.
+  unsigned end = chain.end;
   if ((bad & ((1U << count) - 1)) != 0) [[unlikely]] {
     count = static_cast<unsigned>(std::countr_zero(bad));
+    end = byteOf(starts, count);
     broken = true;
-    if (count == 0) {
-      return {0, 0};
-    }
   }
   if (count == 0) {
     return {0, 0};
   }
   _mm512_mask_cvtepi32_storeu_epi8(out, static_cast<__mmask16>((1U << count) - 1), steps);
   last = lane32(values, count - 1);
-  return {count, byteOf(groupEnds, count - 1)};
+  return {count, end};
 }
 
 CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end,
