@@ -141,6 +141,18 @@ TEST(PersonalMethod, DecodingManyGroupsAtOnceAgreesWithTheCarefulReading) {
       static_cast<std::size_t>(encoder.encodeLines(text, digits.data(), draws) - digits.data()));
   const auto lines = static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n'));
   ASSERT_EQ(decodeInPieces(digits, digits.size()), (Decoded{text, false, lines}));
+  // Every other line ending in CR LF, as a file saved on Windows has it.
+  std::string crlf;
+  for (const char c : digits) {
+    if (c == '\n' && std::count(crlf.begin(), crlf.end(), '\n') % 2 == 0) {
+      crlf += '\r';
+    }
+    crlf += c;
+  }
+  digits = crlf;
+  const Decoded whole = decodeInPieces(digits, digits.size());
+  ASSERT_FALSE(whole.refused);
+  ASSERT_EQ(whole, decodeInPieces(digits, 1));
 
   const std::string_view replacements = "0123456789\n\rx";
   std::uniform_int_distribution<std::size_t> position(0, digits.size() - 1);

@@ -4,6 +4,8 @@
 #include <array>
 #include <bit>
 
+#include "digit_string.hpp"
+
 // AVX-512 with byte permutes (VBMI) reads a window's groups all at once. Windows builds keep the
 // careful reading alone: their compilers do not keep the stack aligned for vectors this wide.
 #if defined(__x86_64__) && !defined(_WIN32)
@@ -225,21 +227,45 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   return {count, end};
 }
 
+// Reads the line end at `at` and the next line's start value where both are whole and the
+// writer can write them, as the careful reading takes them; returns where they end, or `at`
+// itself where they are not (the careful reading then judges them).
+const char* readLineStart(const char* at, const char* end, GroupReading& reading) {
+  const std::size_t lineEnd = at[0] == '\r' ? 2 : 1;
+  if (static_cast<std::size_t>(end - at) < lineEnd || (lineEnd == 2 && at[1] != '\n')) {
+    return at;
+  }
+  const char* const start = at + lineEnd;
+  const ReadValue value = readStartValue({start, static_cast<std::size_t>(end - start)});
+  if (value.reading != Reading::complete) {
+    return at;
+  }
+  reading.out = std::copy(at, start, reading.out);
+  ++reading.linesEnded;
+  reading.last = value.value;
+  return start + value.length;
+}
+
 CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end,
-                                              std::int32_t& last, char*& out) {
-  std::int32_t value = last;
-  char* written = out;
+                                              GroupReading& reading) {
+  GroupReading state = reading;  // kept in registers
   bool broken = false;
   while (end - group >= static_cast<std::ptrdiff_t>(groupWindow) && !broken) {
-    const Taken taken = decodeWindow(group, value, written, broken);
-    if (taken.groups == 0) {
+    const Taken taken = decodeWindow(group, state.last, state.out, broken);
+    state.out += taken.groups;
+    group += taken.bytes;
+    // A window leaves at least a byte after it. Lines are short: the next one goes on here.
+    if (!broken && (*group == '\n' || *group == '\r')) {
+      const char* const next = readLineStart(group, end, state);
+      if (next == group) {
+        break;
+      }
+      group = next;
+    } else if (taken.groups == 0) {
       break;
     }
-    written += taken.groups;
-    group += taken.bytes;
   }
-  last = value;
-  out = written;
+  reading = state;
   return group;
 }
 
@@ -253,14 +279,13 @@ bool hasGroupWindows() {
 }  // namespace
 #endif
 
-const char* decodeGroupWindows(const char* group, const char* end, std::int32_t& last, char*& out) {
+const char* decodeGroupWindows(const char* group, const char* end, GroupReading& reading) {
 #ifdef CIPHERS_GROUP_WINDOWS
   if (hasGroupWindows()) {
-    return decodeWindows(group, end, last, out);
+    return decodeWindows(group, end, reading);
   }
 #endif
   static_cast<void>(end);
-  static_cast<void>(last);
-  static_cast<void>(out);
+  static_cast<void>(reading);
   return group;
 }

@@ -52,28 +52,30 @@ Reading PersonalDecoder::readPiece(std::string_view digits, std::size_t& length,
 
 // Deciphers the groups of a line while eight bytes are left to read, and stops before whatever
 // is not a group (a line end, or what the careful reading has to refuse). Whole windows of groups
-// go first; one group is read carefully wherever they stop, and then they go on.
+// go first, and lines after them; one group is read carefully wherever they stop, and then they
+// go on.
 char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
   const char* p = digits.data();
   const char* const end = p + digits.size();
-  std::int32_t last = last_;
+  GroupReading reading{last_, out, linesEnded_};
   while (end - p >= static_cast<std::ptrdiff_t>(groupStore)) {
-    p = decodeGroupWindows(p, end, last, out);
+    p = decodeGroupWindows(p, end, reading);
     if (end - p < static_cast<std::ptrdiff_t>(groupStore)) {
       break;
     }
-    const ReadValue group = readGroupAt(p, last);
-    const std::int32_t step = std::abs(group.value - last);
+    const ReadValue group = readGroupAt(p, reading.last);
+    const std::int32_t step = std::abs(group.value - reading.last);
     if (group.reading != Reading::complete || step > longestStep) {
       break;
     }
-    *out++ = static_cast<char>(step);
-    last = group.value;
+    *reading.out++ = static_cast<char>(step);
+    reading.last = group.value;
     p += group.length;
   }
-  last_ = last;
+  last_ = reading.last;
+  linesEnded_ = reading.linesEnded;
   digits.remove_prefix(static_cast<std::size_t>(p - digits.data()));
-  return out;
+  return reading.out;
 }
 
 char* PersonalDecoder::decode(std::string_view digits, char* out) {
