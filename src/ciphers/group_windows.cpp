@@ -269,19 +269,23 @@ CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end
   return group;
 }
 
-bool hasGroupWindows() {
-  static const bool has = __builtin_cpu_supports("avx512f") != 0 &&
-                          __builtin_cpu_supports("avx512bw") != 0 &&
-                          __builtin_cpu_supports("avx512vbmi") != 0;
-  return has;
-}
-
 }  // namespace
 #endif
 
+bool readsGroupWindows() {
+#ifdef CIPHERS_GROUP_WINDOWS
+  static const bool reads = __builtin_cpu_supports("avx512f") != 0 &&
+                            __builtin_cpu_supports("avx512bw") != 0 &&
+                            __builtin_cpu_supports("avx512vbmi") != 0;
+  return reads;
+#else
+  return false;
+#endif
+}
+
 const char* decodeGroupWindows(const char* group, const char* end, GroupReading& reading) {
 #ifdef CIPHERS_GROUP_WINDOWS
-  if (hasGroupWindows()) {
+  if (readsGroupWindows()) {
     return decodeWindows(group, end, reading);
   }
 #endif

@@ -14,6 +14,10 @@ struct GroupReading {
   std::uint64_t linesEnded;
 };
 
+// Whether this processor reads windows of groups at once; where not, decodeGroupWindows reads
+// nothing, and need not be called.
+bool readsGroupWindows();
+
 // Deciphers the groups of lines of digits from `group` on, many at a time where the processor
 // has the vector instructions for it, following the value `reading.last`. Takes only complete
 // groups that the writer can write, wholly within windows of groupWindow bytes before `end`, and

@@ -51,31 +51,37 @@ Reading PersonalDecoder::readPiece(std::string_view digits, std::size_t& length,
 }
 
 // Deciphers the groups of a line while eight bytes are left to read, and stops before whatever
-// is not a group (a line end, or what the careful reading has to refuse). Whole windows of groups
-// go first, and lines after them; one group is read carefully wherever they stop, and then they
-// go on.
+// is not a group (a line end, or what the careful reading has to refuse). Where the processor
+// reads windows of groups, whole windows go first, and lines after them; one group is read
+// carefully wherever they stop, and then they go on.
 char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
   const char* p = digits.data();
   const char* const end = p + digits.size();
-  GroupReading reading{last_, out, linesEnded_};
+  std::int32_t last = last_;
+  const bool windows = readsGroupWindows();
   while (end - p >= static_cast<std::ptrdiff_t>(groupStore)) {
-    p = decodeGroupWindows(p, end, reading);
-    if (end - p < static_cast<std::ptrdiff_t>(groupStore)) {
-      break;
+    if (windows) {
+      GroupReading reading{last, out, linesEnded_};
+      p = decodeGroupWindows(p, end, reading);
+      last = reading.last;
+      out = reading.out;
+      linesEnded_ = reading.linesEnded;
+      if (end - p < static_cast<std::ptrdiff_t>(groupStore)) {
+        break;
+      }
     }
-    const ReadValue group = readGroupAt(p, reading.last);
-    const std::int32_t step = std::abs(group.value - reading.last);
+    const ReadValue group = readGroupAt(p, last);
+    const std::int32_t step = std::abs(group.value - last);
     if (group.reading != Reading::complete || step > longestStep) {
       break;
     }
-    *reading.out++ = static_cast<char>(step);
-    reading.last = group.value;
+    *out++ = static_cast<char>(step);
+    last = group.value;
     p += group.length;
   }
-  last_ = reading.last;
-  linesEnded_ = reading.linesEnded;
+  last_ = last;
   digits.remove_prefix(static_cast<std::size_t>(p - digits.data()));
-  return reading.out;
+  return out;
 }
 
 char* PersonalDecoder::decode(std::string_view digits, char* out) {
