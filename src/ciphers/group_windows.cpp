@@ -240,7 +240,10 @@ const char* readLineStart(const char* at, const char* end, GroupReading& reading
   if (value.reading != Reading::complete) {
     return at;
   }
-  reading.out = std::copy(at, start, reading.out);
+  if (lineEnd == 2) {
+    *reading.out++ = '\r';
+  }
+  *reading.out++ = '\n';
   ++reading.linesEnded;
   reading.last = value.value;
   return start + value.length;
