@@ -187,7 +187,7 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   // The complete groups come first, as the ends only grow.
   const auto complete =
       static_cast<std::uint32_t>(_mm512_cmple_epu8_mask(groupEnds, lastEnd) & allGroups);
-  unsigned count = static_cast<unsigned>(std::countr_zero(~complete));
+  auto count = static_cast<unsigned>(std::countr_zero(~complete));
 
   const __m512i groupLengthDigits = _mm512_permutexvar_epi8(starts, lengthDigitsAndMarks);
   const __m512i groupLengths = _mm512_shuffle_epi8(load(magnitudeLengths), groupLengthDigits);
