@@ -10,10 +10,12 @@
 // careful reading alone: their compilers do not keep the stack aligned for vectors this wide.
 #if defined(__x86_64__) && !defined(_WIN32)
 // GCC 12 warns that the intrinsics' own placeholder for an unused operand may be uninitialized.
+#pragma GCC diagnostic push
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 #include <immintrin.h>
+#pragma GCC diagnostic pop
 #define CIPHERS_GROUP_WINDOWS 1
 #define CIPHERS_WINDOW_CODE __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 #endif
