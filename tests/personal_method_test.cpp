@@ -99,3 +99,75 @@ TEST(PersonalMethod, DecipheringRefusesEveryLineTheWriterCannotWrite) {
   EXPECT_EQ(decipherPersonal("4814\r\n47\n10"), ",\r\n\n");
   EXPECT_EQ(decipherPersonal("473302"), "\xFF");  // 47 to 302: a step of 255
 }
+
+namespace {
+
+struct Decoded {
+  std::string text;
+  bool refused;
+  std::uint64_t linesEnded;
+  bool operator==(const Decoded&) const = default;
+};
+
+// Decodes in pieces of `piece` bytes: a piece of one byte is always read by the careful,
+// one-piece-at-a-time reading; a whole input mostly many groups at a time.
+Decoded decodeInPieces(std::string_view digits, std::size_t piece) {
+  PersonalDecoder decoder;
+  std::string text(digits.size() + 2, '\0');
+  char* out = text.data();
+  for (std::size_t at = 0; at < digits.size() && !decoder.refused(); at += piece) {
+    out = decoder.decode(digits.substr(at, piece), out);
+  }
+  text.resize(static_cast<std::size_t>(out - text.data()));
+  return {text, decoder.refused(), decoder.linesEnded()};
+}
+
+}  // namespace
+
+// Lines of digits with one byte changed, put in or taken out: read whole, they are refused or
+// taken exactly as when read a byte at a time, at the same line and after the same output.
+TEST(PersonalMethod, DecodingManyGroupsAtOnceAgreesWithTheCarefulReading) {
+  std::mt19937 generator(20261209);
+  std::string text(3000, '\0');
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::generate(text.begin(), text.end(), [&] { return static_cast<char>(byte(generator)); });
+  for (std::size_t line = 700; line < text.size(); line += 700) {
+    text[line] = '\n';
+  }
+  PersonalEncoder encoder;
+  std::string digits(longestGroup * text.size() + startValueLength + groupStore, '\0');
+  Mt19937 draws(7);
+  digits.resize(
+      static_cast<std::size_t>(encoder.encodeLines(text, digits.data(), draws) - digits.data()));
+  const auto lines = static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n'));
+  ASSERT_EQ(decodeInPieces(digits, digits.size()), (Decoded{text, false, lines}));
+  // Every other line ending in CR LF, as a file saved on Windows has it.
+  std::string crlf;
+  for (const char c : digits) {
+    if (c == '\n' && std::count(crlf.begin(), crlf.end(), '\n') % 2 == 0) {
+      crlf += '\r';
+    }
+    crlf += c;
+  }
+  digits = crlf;
+  const Decoded whole = decodeInPieces(digits, digits.size());
+  ASSERT_FALSE(whole.refused);
+  ASSERT_EQ(whole, decodeInPieces(digits, 1));
+
+  const std::string_view replacements = "0123456789\n\rx";
+  std::uniform_int_distribution<std::size_t> position(0, digits.size() - 1);
+  std::uniform_int_distribution<std::size_t> replacement(0, replacements.size() - 1);
+  for (int run = 0; run < 600; ++run) {
+    std::string changed = digits;
+    const std::size_t at = position(generator);
+    const char c = replacements[replacement(generator)];
+    if (run % 3 == 0) {
+      changed.insert(at, 1, c);
+    } else if (run % 3 == 1) {
+      changed.erase(at, 1);
+    } else {
+      changed[at] = c;
+    }
+    ASSERT_EQ(decodeInPieces(changed, changed.size()), decodeInPieces(changed, 1)) << at;
+  }
+}

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "group_windows.hpp"
+
 Reading PersonalDecoder::readLineEnd(std::string_view digits, std::size_t& length, char*& out) {
   if (digits[0] == '\r') {
     if (digits.size() < 2) {
@@ -49,12 +51,25 @@ Reading PersonalDecoder::readPiece(std::string_view digits, std::size_t& length,
 }
 
 // Deciphers the groups of a line while eight bytes are left to read, and stops before whatever
-// is not a group (a line end, or what the careful reading has to refuse).
+// is not a group (a line end, or what the careful reading has to refuse). Where the processor
+// reads windows of groups, whole windows go first, and lines after them; one group is read
+// carefully wherever they stop, and then they go on.
 char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
   const char* p = digits.data();
   const char* const end = p + digits.size();
   std::int32_t last = last_;
+  const bool windows = readsGroupWindows();
   while (end - p >= static_cast<std::ptrdiff_t>(groupStore)) {
+    if (windows) {
+      GroupReading reading{last, out, linesEnded_};
+      p = decodeGroupWindows(p, end, reading);
+      last = reading.last;
+      out = reading.out;
+      linesEnded_ = reading.linesEnded;
+      if (end - p < static_cast<std::ptrdiff_t>(groupStore)) {
+        break;
+      }
+    }
     const ReadValue group = readGroupAt(p, last);
     const std::int32_t step = std::abs(group.value - last);
     if (group.reading != Reading::complete || step > longestStep) {
