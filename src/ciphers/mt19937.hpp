@@ -41,6 +41,18 @@ class Mt19937 {
     }
   }
 
+  // The words still to be drawn before the next refill, at least one: a reader that takes them
+  // straight from here, without copying, then draws them with skip.
+  std::span<const result_type> upcoming() {
+    if (next_ == words_.size()) {
+      refill();
+    }
+    return std::span<const result_type>(words_).subspan(next_);
+  }
+
+  // Draws `count` words of upcoming() at once.
+  void skip(std::size_t count) { next_ += count; }
+
  private:
   void refill();
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -94,9 +95,13 @@ class PersonalEncoder {
   }
 
   // Encodes with each byte drawing its direction and then its length digit. The draws are made
-  // ahead, a batch at a time, so that the walk's loop only reads them from an array.
+  // ahead, a batch at a time, so that the walk's loop only reads them from an array; a
+  // generator's own words are read where they lie.
   template <DrawSource Draw>
   char* encodeDrawingInTurn(std::string_view text, char* out, Draw& draw) {
+    if constexpr (std::same_as<Draw, Mt19937>) {
+      return encodeFromGenerator(text, out, draw);
+    }
     constexpr std::size_t batch = 256;
     std::array<std::uint32_t, 2 * batch> draws;  // filled before it is read
     while (!text.empty()) {
@@ -109,6 +114,10 @@ class PersonalEncoder {
     }
     return out;
   }
+
+  char* encodeFromGenerator(std::string_view text, char* out, Mt19937& generator);
+  // Encodes text with the draws draws[2 i] (direction) and draws[2 i + 1] (length digit).
+  char* encodeFromDraws(std::string_view text, const std::uint32_t* draws, char* out);
 
   std::int32_t last_ = 0;
   bool inLine_ = false;
