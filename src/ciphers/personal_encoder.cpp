@@ -40,30 +40,78 @@ bool hasByteVectors() {
 
 constexpr std::size_t block = 16;
 
+// What a group needs besides its magnitude's digits, by its key: the number of digits beyond
+// the first (0 to 3), plus 4 for an odd length draw, plus 8 for a sign mark. Byte 0 says which
+// bytes of its slot (below) are written, byte 1 is its length digit (d for an odd draw, 10 - d
+// for an even one), byte 2 the sign mark.
+constexpr std::array<std::uint32_t, 16> groupParts = [] {
+  std::array<std::uint32_t, 16> parts{};
+  for (std::uint32_t key = 0; key < parts.size(); ++key) {
+    const std::uint32_t more = key & 3;
+    const bool odd = (key & 4) != 0;
+    const bool marked = (key & 8) != 0;
+    // Always the length digit (1) and the last digit (5); the digits before it as far as the
+    // first; the sign mark (0) where there is one.
+    const std::uint32_t kept = 0x22U | ((0x1CU << (3 - more)) & 0x1CU) | (marked ? 1U : 0U);
+    const std::uint32_t lengthDigit = odd ? '1' + more : '9' - more;
+    const auto mark = static_cast<std::uint32_t>(digit_string_detail::signMark);
+    parts[key] = kept | lengthDigit << 8 | mark << 16;
+  }
+  return parts;
+}();
+
 // Where each byte of eight groups comes from, for the first (half 0) or the second eight values
-// of a block: a group has a slot of eight bytes, of which the writer keeps those it needs. Slot
-// byte 0 is the sign mark, 1 the length digit, 2 to 5 the four digits of the magnitude, most
-// significant first; 6 and 7 are never kept. Indices from 64 on pick from the second table:
-// its bytes 0 to 15 are the blocks's length digits, the rest sign marks.
+// of a block. A group has a slot of eight bytes: the sign mark, the length digit, the four
+// digits of its magnitude, most significant first, and two never written. Indices below 64
+// pick from the digits, four bytes a value; from 64 on from the values' groupParts.
 constexpr std::array<std::uint8_t, 64> slotSources(std::size_t half) {
-  constexpr std::uint8_t mark = 64 + 16;
   std::array<std::uint8_t, 64> sources{};
   for (std::size_t slot = 0; slot < 8; ++slot) {
     const std::size_t value = 8 * half + slot;
-    std::uint8_t* bytes = &sources[8 * slot];
-    bytes[0] = mark;
-    bytes[1] = static_cast<std::uint8_t>(64 + value);
-    for (std::size_t digit = 0; digit < 4; ++digit) {
-      bytes[2 + digit] = static_cast<std::uint8_t>(4 * value + digit);
+    const std::size_t parts = 64 + 4 * value;
+    const std::array<std::size_t, 8> bytes{parts + 2,     parts + 1,     4 * value, 4 * value + 1,
+                                           4 * value + 2, 4 * value + 3, parts + 2, parts + 2};
+    for (std::size_t byte = 0; byte < bytes.size(); ++byte) {
+      sources[8 * slot + byte] = static_cast<std::uint8_t>(bytes[byte]);
     }
-    bytes[6] = mark;
-    bytes[7] = mark;
   }
   return sources;
 }
 
 constexpr std::array<std::array<std::uint8_t, 64>, 2> slotSourceTables{slotSources(0),
                                                                        slotSources(1)};
+
+// A value the compiler cannot see through. The constants of the loop are made so once, before
+// it: otherwise the compiler makes each one again inside, and turns their multiplications into
+// longer runs of shifts and adds.
+CIPHERS_WALK_TARGET inline __m512i opaque(__m512i constant) {
+  asm("" : "+v"(constant));
+  return constant;
+}
+
+// The constants of the blocks, in registers.
+struct Constants {
+  CIPHERS_WALK_TARGET Constants() {}  // built for the vectors, as the loop is
+
+  __m512i one = opaque(_mm512_set1_epi32(1));
+  __m512i evenWords =
+      opaque(_mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0));
+  __m512i oddWords = opaque(_mm512_add_epi32(evenWords, one));
+  __m512i limit = opaque(_mm512_set1_epi32(walkLimit));
+  __m512i lastLane = opaque(_mm512_set1_epi32(block - 1));
+  __m512i ten = opaque(_mm512_set1_epi32(10));
+  __m512i hundred = opaque(_mm512_set1_epi32(100));
+  __m512i thousand = opaque(_mm512_set1_epi32(1000));
+  __m512i four = opaque(_mm512_set1_epi32(4));
+  __m512i eight = opaque(_mm512_set1_epi32(8));
+  __m512i hundredth = opaque(_mm512_set1_epi32(5243));
+  __m512i tenth = opaque(_mm512_set1_epi16(6554));
+  __m512i tenWords = opaque(_mm512_set1_epi16(10));
+  __m512i zeroCharacters = opaque(_mm512_set1_epi8('0'));
+  __m512i parts = opaque(_mm512_loadu_si512(groupParts.data()));
+  __m512i firstSources = opaque(_mm512_loadu_si512(slotSourceTables[0].data()));
+  __m512i secondSources = opaque(_mm512_loadu_si512(slotSourceTables[1].data()));
+};
 
 // The values of a block: each lane the sum of the steps up to it, plus the value before.
 CIPHERS_WALK_TARGET inline __m512i walkFrom(__m512i before, __m512i steps) {
@@ -76,16 +124,26 @@ CIPHERS_WALK_TARGET inline __m512i walkFrom(__m512i before, __m512i steps) {
 }
 
 // The four digits of each magnitude (0 to 9999) as characters, most significant in the low byte.
-CIPHERS_WALK_TARGET inline __m512i digitsOf(__m512i magnitude) {
+CIPHERS_WALK_TARGET inline __m512i digitsOf(__m512i magnitude, const Constants& k) {
   // m / 100 as m * 5243 >> 19 and n / 10 as n * 6554 >> 16: exact for these ranges.
-  const __m512i hundreds =
-      _mm512_srli_epi32(_mm512_mullo_epi32(magnitude, _mm512_set1_epi32(5243)), 19);
-  const __m512i rest =
-      _mm512_sub_epi32(magnitude, _mm512_mullo_epi32(hundreds, _mm512_set1_epi32(100)));
+  const __m512i hundreds = _mm512_srli_epi32(_mm512_mullo_epi32(magnitude, k.hundredth), 19);
+  const __m512i rest = _mm512_sub_epi32(magnitude, _mm512_mullo_epi32(hundreds, k.hundred));
   const __m512i pairs = _mm512_or_si512(hundreds, _mm512_slli_epi32(rest, 16));
-  const __m512i tens = _mm512_mulhi_epu16(pairs, _mm512_set1_epi16(6554));
-  const __m512i ones = _mm512_sub_epi16(pairs, _mm512_mullo_epi16(tens, _mm512_set1_epi16(10)));
-  return _mm512_or_si512(_mm512_or_si512(tens, _mm512_slli_epi16(ones, 8)), _mm512_set1_epi8('0'));
+  const __m512i tens = _mm512_mulhi_epu16(pairs, k.tenth);
+  const __m512i ones = _mm512_sub_epi16(pairs, _mm512_mullo_epi16(tens, k.tenWords));
+  return _mm512_or_si512(_mm512_or_si512(tens, _mm512_slli_epi16(ones, 8)), k.zeroCharacters);
+}
+
+// The groupParts of each value of the lanes: its key from its digit count, length draw and
+// sign mark. Lanes past the text get none, so nothing of their slots is written.
+CIPHERS_WALK_TARGET inline __m512i partsOf(__m512i magnitude, __mmask16 lengthOdd, __mmask16 marked,
+                                           __mmask16 lanes, const Constants& k) {
+  __m512i key = _mm512_maskz_mov_epi32(_mm512_cmpge_epu32_mask(magnitude, k.ten), k.one);
+  key = _mm512_mask_add_epi32(key, _mm512_cmpge_epu32_mask(magnitude, k.hundred), key, k.one);
+  key = _mm512_mask_add_epi32(key, _mm512_cmpge_epu32_mask(magnitude, k.thousand), key, k.one);
+  key = _mm512_mask_or_epi32(key, lengthOdd, key, k.four);
+  key = _mm512_mask_or_epi32(key, marked, key, k.eight);
+  return _mm512_maskz_permutexvar_epi32(lanes, key, k.parts);
 }
 
 // Writes the kept bytes of eight slots one after another; returns the end.
@@ -96,77 +154,72 @@ CIPHERS_WALK_TARGET inline char* writeSlots(char* out, __m512i slots, std::uint6
   return out + length;
 }
 
-// Encodes whole blocks of text, the last one perhaps short, while the walk stays within the
-// limits, so that no step turns back: the values are then the running sums of the steps.
-// Stops before the first block in which a value would leave them; returns the bytes encoded.
+// The walk through the blocks: its last value in every lane, and the end of the output.
+struct Walk {
+  __m512i before;
+  char* out;
+};
+
+// Walks on by the bytes of a block (its lanes; the draws two a byte) and writes their groups,
+// unless a value would leave the limits: then it returns false and has changed nothing. With
+// no value outside, no step turns back, and the values are the running sums of the steps.
+CIPHERS_WALK_TARGET inline bool encodeBlock(const char* text, const std::uint32_t* draws,
+                                            __mmask16 lanes, __mmask32 words, const Constants& k,
+                                            Walk& walk) {
+  // Lanes past the text read no byte and no draw: their step is 0, their value the last one.
+  const __m512i bytes = _mm512_cvtepu8_epi32(_mm_maskz_loadu_epi8(lanes, text));
+  const __m512i low = _mm512_maskz_loadu_epi32(static_cast<__mmask16>(words), draws);
+  const __m512i high = _mm512_maskz_loadu_epi32(static_cast<__mmask16>(words >> 16), draws + 16);
+  const __m512i directions = _mm512_permutex2var_epi32(low, k.evenWords, high);
+  const __m512i lengths = _mm512_permutex2var_epi32(low, k.oddWords, high);
+  const auto down = static_cast<__mmask16>(~_mm512_test_epi32_mask(directions, k.one));
+  const __m512i steps = _mm512_mask_sub_epi32(bytes, down, _mm512_setzero_si512(), bytes);
+  const __m512i values = walkFrom(walk.before, steps);
+  const __m512i shifted = _mm512_add_epi32(values, k.limit);
+  if (_mm512_cmpgt_epu32_mask(shifted, _mm512_add_epi32(k.limit, k.limit)) != 0) {
+    return false;
+  }
+  // Each value's sign against the one before it, zero counting as positive.
+  const __m512i previous = _mm512_alignr_epi32(values, walk.before, 15);
+  const __mmask16 marked = _mm512_movepi32_mask(_mm512_xor_si512(values, previous));
+  walk.before = _mm512_permutexvar_epi32(k.lastLane, values);
+
+  const __m512i magnitude = _mm512_abs_epi32(values);
+  const __mmask16 lengthOdd = _mm512_test_epi32_mask(lengths, k.one);
+  const __m512i parts = partsOf(magnitude, lengthOdd, marked, lanes, k);
+  const __m512i digits = digitsOf(magnitude, k);
+  const __m128i kept = _mm512_cvtepi32_epi8(parts);
+  walk.out = writeSlots(walk.out, _mm512_permutex2var_epi8(digits, k.firstSources, parts),
+                        static_cast<std::uint64_t>(_mm_cvtsi128_si64(kept)));
+  walk.out = writeSlots(walk.out, _mm512_permutex2var_epi8(digits, k.secondSources, parts),
+                        static_cast<std::uint64_t>(_mm_extract_epi64(kept, 1)));
+  return true;
+}
+
+// Encodes whole blocks of text, the last one perhaps short, up to the first block in which a
+// value would leave the limits; returns the bytes encoded.
 CIPHERS_WALK_TARGET std::size_t encodeBlocks(std::string_view text, const std::uint32_t* draws,
                                              std::int32_t& last, char*& out) {
-  const __m512i one = _mm512_set1_epi32(1);
-  const __m512i evenWords =
-      _mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
-  const __m512i oddWords = _mm512_add_epi32(evenWords, one);
-  const __m512i firstSources = _mm512_loadu_si512(slotSourceTables[0].data());
-  const __m512i secondSources = _mm512_loadu_si512(slotSourceTables[1].data());
-  __m512i before = _mm512_set1_epi32(last);
+  const Constants k;
+  Walk walk{_mm512_set1_epi32(last), out};
   std::size_t done = 0;
-  for (; done < text.size(); done += block) {
-    const std::size_t count = std::min(block, text.size() - done);
-    const auto lanes = static_cast<__mmask16>(_bzhi_u32(0xFFFF, static_cast<unsigned>(count)));
-    const auto words =
-        static_cast<std::uint32_t>(_bzhi_u64(0xFFFFFFFF, static_cast<unsigned>(2 * count)));
-    // Lanes past the text read no byte and no draw: their step is 0, their value the last one.
-    const __m512i bytes = _mm512_cvtepu8_epi32(_mm_maskz_loadu_epi8(lanes, text.data() + done));
-    const __m512i low = _mm512_maskz_loadu_epi32(static_cast<__mmask16>(words), draws + 2 * done);
-    const __m512i high =
-        _mm512_maskz_loadu_epi32(static_cast<__mmask16>(words >> 16), draws + 2 * done + 16);
-    const __mmask16 up =
-        _mm512_test_epi32_mask(_mm512_permutex2var_epi32(low, evenWords, high), one);
-    const __mmask16 lengthOdd =
-        _mm512_test_epi32_mask(_mm512_permutex2var_epi32(low, oddWords, high), one);
-    const __m512i values = walkFrom(
-        before,
-        _mm512_mask_sub_epi32(bytes, static_cast<__mmask16>(~up), _mm512_setzero_si512(), bytes));
-    const __m512i shifted = _mm512_add_epi32(values, _mm512_set1_epi32(walkLimit));
-    if (_mm512_cmpgt_epu32_mask(shifted, _mm512_set1_epi32(2 * walkLimit)) != 0) {
-      break;
-    }
-    // Each value's sign against the value before it, zero counting as positive.
-    const __m512i previous = _mm512_alignr_epi32(values, before, 15);
-    const __mmask16 marked = _mm512_movepi32_mask(_mm512_xor_si512(values, previous));
-    before = _mm512_permutexvar_epi32(_mm512_set1_epi32(15), values);
-
-    const __m512i magnitude = _mm512_abs_epi32(values);
-    const __mmask16 twoDigits = _mm512_cmpge_epu32_mask(magnitude, _mm512_set1_epi32(10));
-    const __mmask16 threeDigits = _mm512_cmpge_epu32_mask(magnitude, _mm512_set1_epi32(100));
-    const __mmask16 fourDigits = _mm512_cmpge_epu32_mask(magnitude, _mm512_set1_epi32(1000));
-    // The digits beyond the first: 0 to 3.
-    __m512i more = _mm512_maskz_mov_epi32(twoDigits, one);
-    more = _mm512_mask_add_epi32(more, threeDigits, more, one);
-    more = _mm512_mask_add_epi32(more, fourDigits, more, one);
-    // The length digit d for an odd draw, 10 - d for an even one.
-    const __m512i lengthDigit =
-        _mm512_mask_blend_epi32(lengthOdd, _mm512_sub_epi32(_mm512_set1_epi32('9'), more),
-                                _mm512_add_epi32(_mm512_set1_epi32('1'), more));
-    // The slot bytes kept: the sign mark where marked, the length digit, the magnitude's digits
-    // from its first, always the last digit.
-    __m512i keep = _mm512_or_si512(
-        _mm512_set1_epi32(0x22),
-        _mm512_and_si512(_mm512_sllv_epi32(_mm512_set1_epi32(0x1C),
-                                           _mm512_sub_epi32(_mm512_set1_epi32(3), more)),
-                         _mm512_set1_epi32(0x1C)));
-    keep = _mm512_mask_or_epi32(keep, marked, keep, one);
-    const __m128i keptBytes = _mm512_cvtepi32_epi8(_mm512_maskz_mov_epi32(lanes, keep));
-
-    const __m512i digits = digitsOf(magnitude);
-    const __m512i marksAndLengths =
-        _mm512_inserti32x4(_mm512_set1_epi8('0'), _mm512_cvtepi32_epi8(lengthDigit), 0);
-    out = writeSlots(out, _mm512_permutex2var_epi8(digits, firstSources, marksAndLengths),
-                     static_cast<std::uint64_t>(_mm_cvtsi128_si64(keptBytes)));
-    out = writeSlots(out, _mm512_permutex2var_epi8(digits, secondSources, marksAndLengths),
-                     static_cast<std::uint64_t>(_mm_extract_epi64(keptBytes, 1)));
+  bool inside = true;
+  for (; inside && text.size() - done >= block; done += block) {
+    inside = encodeBlock(text.data() + done, draws + 2 * done, 0xFFFF, 0xFFFFFFFF, k, walk);
   }
-  last = _mm_cvtsi128_si32(_mm512_castsi512_si128(before));
-  return std::min(done, text.size());
+  if (!inside) {
+    done -= block;
+  } else if (done < text.size()) {
+    const auto count = static_cast<unsigned>(text.size() - done);
+    if (encodeBlock(text.data() + done, draws + 2 * done,
+                    static_cast<__mmask16>(_bzhi_u32(0xFFFF, count)),
+                    _bzhi_u32(0xFFFFFFFF, 2 * count), k, walk)) {
+      done = text.size();
+    }
+  }
+  last = _mm_cvtsi128_si32(_mm512_castsi512_si128(walk.before));
+  out = walk.out;
+  return done;
 }
 
 #if defined(__GNUC__) && !defined(__clang__)
