@@ -31,7 +31,7 @@ constexpr std::uint32_t tempered(std::uint32_t word) {
 using State = std::array<std::uint32_t, Mt19937::stateSize>;
 
 // Twists state[first, last), mixing each word with the one `offset` places away. Its reads
-// never meet a word written in the same step of four, so the loop can be vectorised. Always
+// never meet a word written in the same vector, so the loop can be vectorised. Always
 // inlined, so that it is vectorised as its caller is built.
 template <std::size_t first, std::size_t last, std::ptrdiff_t offset>
 CIPHERS_ALWAYS_INLINE void twistRange(State& state) {
@@ -46,12 +46,15 @@ CIPHERS_WIDE_VECTOR_CLONES void twistAndTemper(State& __restrict state, State& _
   constexpr std::size_t n = Mt19937::stateSize;
   constexpr auto ahead = static_cast<std::ptrdiff_t>(shift);
   constexpr auto behind = static_cast<std::ptrdiff_t>(shift) - static_cast<std::ptrdiff_t>(n);
-  // The first n - shift words mix with old words ahead, the rest with new words behind; the
-  // ranges are cut at multiples of four so that each loop is whole vectors.
-  constexpr std::size_t wholeVectors = (n - shift) / 4 * 4;
-  twistRange<0, wholeVectors, ahead>(state);
-  twistRange<wholeVectors, n - shift, ahead>(state);
-  twistRange<n - shift, n - 1, behind>(state);
+  // The first n - shift words mix with old words ahead, the rest with new words behind. Each
+  // range is cut after a multiple of 16 words, so that its loop is whole vectors of any width
+  // up to 512 bits, which the compiler asks for before it vectorises.
+  constexpr std::size_t wholeAhead = (n - shift) / 16 * 16;
+  constexpr std::size_t wholeBehind = n - shift + (shift - 1) / 16 * 16;
+  twistRange<0, wholeAhead, ahead>(state);
+  twistRange<wholeAhead, n - shift, ahead>(state);
+  twistRange<n - shift, wholeBehind, behind>(state);
+  twistRange<wholeBehind, n - 1, behind>(state);
   state[n - 1] = twisted(state[n - 1], state[0], state[shift - 1]);
   for (std::size_t i = 0; i < n; ++i) {
     words[i] = tempered(state[i]);
