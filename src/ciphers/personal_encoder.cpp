@@ -24,30 +24,31 @@ namespace {
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 
-#define CIPHERS_WALK_TARGET                                                    \
-  __attribute__((                                                              \
-      target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi,avx512vbmi2,bmi2," \
+#define CIPHERS_WALK_TARGET                                                             \
+  __attribute__((                                                                       \
+      target("avx512f,avx512bw,avx512cd,avx512dq,avx512vl,avx512vbmi,avx512vbmi2,bmi2," \
              "popcnt")))
 
 bool hasByteVectors() {
   static const bool has =
       __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0 &&
-      __builtin_cpu_supports("avx512dq") != 0 && __builtin_cpu_supports("avx512vl") != 0 &&
-      __builtin_cpu_supports("avx512vbmi") != 0 && __builtin_cpu_supports("avx512vbmi2") != 0 &&
-      __builtin_cpu_supports("bmi2") != 0 && __builtin_cpu_supports("popcnt") != 0;
+      __builtin_cpu_supports("avx512cd") != 0 && __builtin_cpu_supports("avx512dq") != 0 &&
+      __builtin_cpu_supports("avx512vl") != 0 && __builtin_cpu_supports("avx512vbmi") != 0 &&
+      __builtin_cpu_supports("avx512vbmi2") != 0 && __builtin_cpu_supports("bmi2") != 0 &&
+      __builtin_cpu_supports("popcnt") != 0;
   return has;
 }
 
 constexpr std::size_t block = 16;
 
-// What a group needs besides its magnitude's digits, by its key: the number of digits beyond
-// the first (0 to 3), plus 4 for an odd length draw, plus 8 for a sign mark. Byte 0 says which
-// bytes of its slot (below) are written, byte 1 is its length digit (d for an odd draw, 10 - d
-// for an even one), byte 2 the sign mark.
+// What a group needs besides its magnitude's digits, by its key: the number of leading zeros
+// of its magnitude written in four digits (0 to 3), plus 4 for an odd length draw, plus 8 for a
+// sign mark. Byte 0 says which bytes of its slot (below) are written, byte 1 is its length
+// digit (d for an odd draw, 10 - d for an even one), byte 2 the sign mark.
 constexpr std::array<std::uint32_t, 16> groupParts = [] {
   std::array<std::uint32_t, 16> parts{};
   for (std::uint32_t key = 0; key < parts.size(); ++key) {
-    const std::uint32_t more = key & 3;
+    const std::uint32_t more = 3 - (key & 3);  // the digits after the first
     const bool odd = (key & 4) != 0;
     const bool marked = (key & 8) != 0;
     // Always the length digit (1) and the last digit (5); the digits before it as far as the
@@ -63,14 +64,15 @@ constexpr std::array<std::uint32_t, 16> groupParts = [] {
 // Where each byte of eight groups comes from, for the first (half 0) or the second eight values
 // of a block. A group has a slot of eight bytes: the sign mark, the length digit, the four
 // digits of its magnitude, most significant first, and two never written. Indices below 64
-// pick from the digits, four bytes a value; from 64 on from the values' groupParts.
+// pick from the digits, four bytes a value, least significant first; from 64 on from the
+// values' groupParts.
 constexpr std::array<std::uint8_t, 64> slotSources(std::size_t half) {
   std::array<std::uint8_t, 64> sources{};
   for (std::size_t slot = 0; slot < 8; ++slot) {
     const std::size_t value = 8 * half + slot;
     const std::size_t parts = 64 + 4 * value;
-    const std::array<std::size_t, 8> bytes{parts + 2,     parts + 1,     4 * value, 4 * value + 1,
-                                           4 * value + 2, 4 * value + 3, parts + 2, parts + 2};
+    const std::array<std::size_t, 8> bytes{parts + 2,     parts + 1, 4 * value + 3, 4 * value + 2,
+                                           4 * value + 1, 4 * value, parts + 2,     parts + 2};
     for (std::size_t byte = 0; byte < bytes.size(); ++byte) {
       sources[8 * slot + byte] = static_cast<std::uint8_t>(bytes[byte]);
     }
@@ -99,14 +101,12 @@ struct Constants {
   __m512i oddWords = opaque(_mm512_add_epi32(evenWords, one));
   __m512i limit = opaque(_mm512_set1_epi32(walkLimit));
   __m512i lastLane = opaque(_mm512_set1_epi32(block - 1));
-  __m512i ten = opaque(_mm512_set1_epi32(10));
-  __m512i hundred = opaque(_mm512_set1_epi32(100));
-  __m512i thousand = opaque(_mm512_set1_epi32(1000));
   __m512i four = opaque(_mm512_set1_epi32(4));
   __m512i eight = opaque(_mm512_set1_epi32(8));
   __m512i hundredth = opaque(_mm512_set1_epi32(5243));
   __m512i tenth = opaque(_mm512_set1_epi16(6554));
-  __m512i tenWords = opaque(_mm512_set1_epi16(10));
+  __m512i hundredsUp = opaque(_mm512_set1_epi32(0x10000 - 100));
+  __m512i tensUp = opaque(_mm512_set1_epi16(0x100 - 10));
   __m512i zeroCharacters = opaque(_mm512_set1_epi8('0'));
   __m512i parts = opaque(_mm512_loadu_si512(groupParts.data()));
   __m512i firstSources = opaque(_mm512_loadu_si512(slotSourceTables[0].data()));
@@ -123,24 +123,24 @@ CIPHERS_WALK_TARGET inline __m512i walkFrom(__m512i before, __m512i steps) {
   return _mm512_add_epi32(before, steps);
 }
 
-// The four digits of each magnitude (0 to 9999) as characters, most significant in the low byte.
+// The four digits of each magnitude (0 to 9999), least significant in the low byte.
 CIPHERS_WALK_TARGET inline __m512i digitsOf(__m512i magnitude, const Constants& k) {
-  // m / 100 as m * 5243 >> 19 and n / 10 as n * 6554 >> 16: exact for these ranges.
+  // m / 100 as m * 5243 >> 19, and n / 10 as n * 6554 >> 16: exact for these ranges. Adding
+  // q (2^16 - 100) to m moves the quotient q up and leaves the remainder; so for 10 and 2^8.
   const __m512i hundreds = _mm512_srli_epi32(_mm512_mullo_epi32(magnitude, k.hundredth), 19);
-  const __m512i rest = _mm512_sub_epi32(magnitude, _mm512_mullo_epi32(hundreds, k.hundred));
-  const __m512i pairs = _mm512_or_si512(hundreds, _mm512_slli_epi32(rest, 16));
+  const __m512i pairs =
+      _mm512_add_epi32(magnitude, _mm512_mullo_epi32(hundreds, k.hundredsUp));  // rest, hundreds
   const __m512i tens = _mm512_mulhi_epu16(pairs, k.tenth);
-  const __m512i ones = _mm512_sub_epi16(pairs, _mm512_mullo_epi16(tens, k.tenWords));
-  return _mm512_or_si512(_mm512_or_si512(tens, _mm512_slli_epi16(ones, 8)), k.zeroCharacters);
+  return _mm512_add_epi16(pairs, _mm512_mullo_epi16(tens, k.tensUp));
 }
 
-// The groupParts of each value of the lanes: its key from its digit count, length draw and
-// sign mark. Lanes past the text get none, so nothing of their slots is written.
-CIPHERS_WALK_TARGET inline __m512i partsOf(__m512i magnitude, __mmask16 lengthOdd, __mmask16 marked,
+// The groupParts of each value of the lanes, from its digits, length draw and sign mark.
+// Lanes past the text get none, so nothing of their slots is written.
+CIPHERS_WALK_TARGET inline __m512i partsOf(__m512i digits, __mmask16 lengthOdd, __mmask16 marked,
                                            __mmask16 lanes, const Constants& k) {
-  __m512i key = _mm512_maskz_mov_epi32(_mm512_cmpge_epu32_mask(magnitude, k.ten), k.one);
-  key = _mm512_mask_add_epi32(key, _mm512_cmpge_epu32_mask(magnitude, k.hundred), key, k.one);
-  key = _mm512_mask_add_epi32(key, _mm512_cmpge_epu32_mask(magnitude, k.thousand), key, k.one);
+  // The leading zero digits: the zero bytes above the lowest, which the low bit keeps.
+  const __m512i zeros = _mm512_lzcnt_epi32(_mm512_or_si512(digits, k.one));
+  __m512i key = _mm512_srli_epi32(zeros, 3);
   key = _mm512_mask_or_epi32(key, lengthOdd, key, k.four);
   key = _mm512_mask_or_epi32(key, marked, key, k.eight);
   return _mm512_maskz_permutexvar_epi32(lanes, key, k.parts);
@@ -184,14 +184,14 @@ CIPHERS_WALK_TARGET inline bool encodeBlock(const char* text, const std::uint32_
   const __mmask16 marked = _mm512_movepi32_mask(_mm512_xor_si512(values, previous));
   walk.before = _mm512_permutexvar_epi32(k.lastLane, values);
 
-  const __m512i magnitude = _mm512_abs_epi32(values);
+  const __m512i digits = digitsOf(_mm512_abs_epi32(values), k);
   const __mmask16 lengthOdd = _mm512_test_epi32_mask(lengths, k.one);
-  const __m512i parts = partsOf(magnitude, lengthOdd, marked, lanes, k);
-  const __m512i digits = digitsOf(magnitude, k);
+  const __m512i parts = partsOf(digits, lengthOdd, marked, lanes, k);
+  const __m512i characters = _mm512_or_si512(digits, k.zeroCharacters);
   const __m128i kept = _mm512_cvtepi32_epi8(parts);
-  walk.out = writeSlots(walk.out, _mm512_permutex2var_epi8(digits, k.firstSources, parts),
+  walk.out = writeSlots(walk.out, _mm512_permutex2var_epi8(characters, k.firstSources, parts),
                         static_cast<std::uint64_t>(_mm_cvtsi128_si64(kept)));
-  walk.out = writeSlots(walk.out, _mm512_permutex2var_epi8(digits, k.secondSources, parts),
+  walk.out = writeSlots(walk.out, _mm512_permutex2var_epi8(characters, k.secondSources, parts),
                         static_cast<std::uint64_t>(_mm_extract_epi64(kept, 1)));
   return true;
 }
