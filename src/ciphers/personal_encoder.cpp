@@ -86,7 +86,8 @@ constexpr std::array<std::array<std::uint8_t, 64>, 2> slotSourceTables{slotSourc
 // A value the compiler cannot see through. The constants of the loop are made so once, before
 // it: otherwise the compiler makes each one again inside, and turns their multiplications into
 // longer runs of shifts and adds.
-CIPHERS_WALK_TARGET inline __m512i opaque(__m512i constant) {
+template <class Vector>
+CIPHERS_WALK_TARGET inline Vector opaque(Vector constant) {
   asm("" : "+v"(constant));
   return constant;
 }
@@ -96,9 +97,8 @@ struct Constants {
   CIPHERS_WALK_TARGET Constants() {}  // built for the vectors, as the loop is
 
   __m512i one = opaque(_mm512_set1_epi32(1));
-  __m512i evenWords =
-      opaque(_mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0));
-  __m512i oddWords = opaque(_mm512_add_epi32(evenWords, one));
+  __m256i directionBits = opaque(_mm256_set1_epi16(1));
+  __m256i lengthBits = opaque(_mm256_set1_epi16(0x100));
   __m512i limit = opaque(_mm512_set1_epi32(walkLimit));
   __m512i lastLane = opaque(_mm512_set1_epi32(block - 1));
   __m512i four = opaque(_mm512_set1_epi32(4));
@@ -163,16 +163,15 @@ struct Walk {
 // Walks on by the bytes of a block (its lanes; the draws two a byte) and writes their groups,
 // unless a value would leave the limits: then it returns false and has changed nothing. With
 // no value outside, no step turns back, and the values are the running sums of the steps.
-CIPHERS_WALK_TARGET inline bool encodeBlock(const char* text, const std::uint32_t* draws,
+CIPHERS_WALK_TARGET inline bool encodeBlock(const char* text, const std::uint8_t* parities,
                                             __mmask16 lanes, __mmask32 words, const Constants& k,
                                             Walk& walk) {
   // Lanes past the text read no byte and no draw: their step is 0, their value the last one.
   const __m512i bytes = _mm512_cvtepu8_epi32(_mm_maskz_loadu_epi8(lanes, text));
-  const __m512i low = _mm512_maskz_loadu_epi32(static_cast<__mmask16>(words), draws);
-  const __m512i high = _mm512_maskz_loadu_epi32(static_cast<__mmask16>(words >> 16), draws + 16);
-  const __m512i directions = _mm512_permutex2var_epi32(low, k.evenWords, high);
-  const __m512i lengths = _mm512_permutex2var_epi32(low, k.oddWords, high);
-  const auto down = static_cast<__mmask16>(~_mm512_test_epi32_mask(directions, k.one));
+  // A byte's two draws as a 16-bit lane: its direction in the low byte, its length digit's draw
+  // in the high one.
+  const __m256i draws = _mm256_maskz_loadu_epi8(words, parities);
+  const auto down = static_cast<__mmask16>(~_mm256_test_epi16_mask(draws, k.directionBits));
   const __m512i steps = _mm512_mask_sub_epi32(bytes, down, _mm512_setzero_si512(), bytes);
   const __m512i values = walkFrom(walk.before, steps);
   const __m512i shifted = _mm512_add_epi32(values, k.limit);
@@ -185,7 +184,7 @@ CIPHERS_WALK_TARGET inline bool encodeBlock(const char* text, const std::uint32_
   walk.before = _mm512_permutexvar_epi32(k.lastLane, values);
 
   const __m512i digits = digitsOf(_mm512_abs_epi32(values), k);
-  const __mmask16 lengthOdd = _mm512_test_epi32_mask(lengths, k.one);
+  const __mmask16 lengthOdd = _mm256_test_epi16_mask(draws, k.lengthBits);
   const __m512i parts = partsOf(digits, lengthOdd, marked, lanes, k);
   const __m512i characters = _mm512_or_si512(digits, k.zeroCharacters);
   const __m128i kept = _mm512_cvtepi32_epi8(parts);
@@ -198,20 +197,20 @@ CIPHERS_WALK_TARGET inline bool encodeBlock(const char* text, const std::uint32_
 
 // Encodes whole blocks of text, the last one perhaps short, up to the first block in which a
 // value would leave the limits; returns the bytes encoded.
-CIPHERS_WALK_TARGET std::size_t encodeBlocks(std::string_view text, const std::uint32_t* draws,
+CIPHERS_WALK_TARGET std::size_t encodeBlocks(std::string_view text, const std::uint8_t* parities,
                                              std::int32_t& last, char*& out) {
   const Constants k;
   Walk walk{_mm512_set1_epi32(last), out};
   std::size_t done = 0;
   bool inside = true;
   for (; inside && text.size() - done >= block; done += block) {
-    inside = encodeBlock(text.data() + done, draws + 2 * done, 0xFFFF, 0xFFFFFFFF, k, walk);
+    inside = encodeBlock(text.data() + done, parities + 2 * done, 0xFFFF, 0xFFFFFFFF, k, walk);
   }
   if (!inside) {
     done -= block;
   } else if (done < text.size()) {
     const auto count = static_cast<unsigned>(text.size() - done);
-    if (encodeBlock(text.data() + done, draws + 2 * done,
+    if (encodeBlock(text.data() + done, parities + 2 * done,
                     static_cast<__mmask16>(_bzhi_u32(0xFFFF, count)),
                     _bzhi_u32(0xFFFFFFFF, 2 * count), k, walk)) {
       done = text.size();
@@ -230,14 +229,14 @@ CIPHERS_WALK_TARGET std::size_t encodeBlocks(std::string_view text, const std::u
 
 }  // namespace
 
-char* PersonalEncoder::encodeFromDraws(std::string_view text, const std::uint32_t* draws,
-                                       char* out) {
+char* PersonalEncoder::encodeFromParities(std::string_view text, const std::uint8_t* parities,
+                                          char* out) {
   std::size_t next = 0;
-  auto drawn = [&draws, &next] { return draws[next++]; };
+  auto drawn = [&parities, &next] { return std::uint32_t{parities[next++]}; };
 #ifdef CIPHERS_WALK_BLOCKS
   if (hasByteVectors()) {
     while (!text.empty()) {
-      const std::size_t done = encodeBlocks(text, draws + next, last_, out);
+      const std::size_t done = encodeBlocks(text, parities + next, last_, out);
       next += 2 * done;
       text.remove_prefix(done);
       // The block in which the walk reaches a limit, byte by byte.
@@ -253,15 +252,15 @@ char* PersonalEncoder::encodeFromDraws(std::string_view text, const std::uint32_
 
 char* PersonalEncoder::encodeFromGenerator(std::string_view text, char* out, Mt19937& generator) {
   while (!text.empty()) {
-    const std::span<const std::uint32_t> words = generator.upcoming();
-    if (words.size() == 1) {
+    const std::span<const std::uint8_t> parities = generator.upcomingParities();
+    if (parities.size() == 1) {
       // A byte whose two draws lie either side of a refill.
       out = encode(text.substr(0, 1), out, generator, generator);
       text.remove_prefix(1);
       continue;
     }
-    const std::size_t count = std::min(text.size(), words.size() / 2);
-    out = encodeFromDraws(text.substr(0, count), words.data(), out);
+    const std::size_t count = std::min(text.size(), parities.size() / 2);
+    out = encodeFromParities(text.substr(0, count), parities.data(), out);
     generator.skip(2 * count);
     text.remove_prefix(count);
   }

@@ -96,7 +96,7 @@ class PersonalEncoder {
 
   // Encodes with each byte drawing its direction and then its length digit. The draws are made
   // ahead, a batch at a time, so that the walk's loop only reads them from an array; a
-  // generator's own words are read where they lie.
+  // generator's own are read where they lie, as the lowest bits that they decide.
   template <DrawSource Draw>
   char* encodeDrawingInTurn(std::string_view text, char* out, Draw& draw) {
     if constexpr (std::same_as<Draw, Mt19937>) {
@@ -116,8 +116,9 @@ class PersonalEncoder {
   }
 
   char* encodeFromGenerator(std::string_view text, char* out, Mt19937& generator);
-  // Encodes text with the draws draws[2 i] (direction) and draws[2 i + 1] (length digit).
-  char* encodeFromDraws(std::string_view text, const std::uint32_t* draws, char* out);
+  // Encodes text with the draws whose lowest bits are parities[2 i] (direction) and
+  // parities[2 i + 1] (length digit).
+  char* encodeFromParities(std::string_view text, const std::uint8_t* parities, char* out);
 
   std::int32_t last_ = 0;
   bool inLine_ = false;
