@@ -190,8 +190,10 @@ CIPHERS_WALK_TARGET inline bool encodeBlock(const char* text, const std::uint8_t
   const __m128i kept = _mm512_cvtepi32_epi8(parts);
   walk.out = writeSlots(walk.out, _mm512_permutex2var_epi8(characters, k.firstSources, parts),
                         static_cast<std::uint64_t>(_mm_cvtsi128_si64(kept)));
-  walk.out = writeSlots(walk.out, _mm512_permutex2var_epi8(characters, k.secondSources, parts),
-                        static_cast<std::uint64_t>(_mm_extract_epi64(kept, 1)));
+  if (lanes > 0xFF) {  // a short block may end in its first half
+    walk.out = writeSlots(walk.out, _mm512_permutex2var_epi8(characters, k.secondSources, parts),
+                          static_cast<std::uint64_t>(_mm_extract_epi64(kept, 1)));
+  }
   return true;
 }
 
