@@ -1,5 +1,5 @@
-// The filter's encoder on a generator's words: blocks of 16 bytes walked and written at once in
-// 512-bit vectors where the processor has them, the plain loop elsewhere.
+// The filter's encoder on the lowest bits of a generator's draws: blocks of 16 bytes walked and
+// written at once in 512-bit vectors where the processor has them, the plain loop elsewhere.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -48,12 +48,13 @@ constexpr std::size_t block = 16;
 constexpr std::array<std::uint32_t, 16> groupParts = [] {
   std::array<std::uint32_t, 16> parts{};
   for (std::uint32_t key = 0; key < parts.size(); ++key) {
-    const std::uint32_t more = 3 - (key & 3);  // the digits after the first
+    const std::uint32_t zeros = key & 3;
+    const std::uint32_t more = 3 - zeros;  // the digits after the first
     const bool odd = (key & 4) != 0;
     const bool marked = (key & 8) != 0;
-    // Always the length digit (1) and the last digit (5); the digits before it as far as the
-    // first; the sign mark (0) where there is one.
-    const std::uint32_t kept = 0x22U | ((0x1CU << (3 - more)) & 0x1CU) | (marked ? 1U : 0U);
+    // Always the length digit (slot byte 1) and the last digit (5); the digits before the last
+    // (2 to 4) from the first that is not a leading zero; the sign mark (0) where there is one.
+    const std::uint32_t kept = 0x22U | ((0x1CU << zeros) & 0x1CU) | (marked ? 1U : 0U);
     const std::uint32_t lengthDigit = odd ? '1' + more : '9' - more;
     const auto mark = static_cast<std::uint32_t>(digit_string_detail::signMark);
     parts[key] = kept | lengthDigit << 8 | mark << 16;
@@ -125,8 +126,9 @@ CIPHERS_WALK_TARGET inline __m512i walkFrom(__m512i before, __m512i steps) {
 
 // The four digits of each magnitude (0 to 9999), least significant in the low byte.
 CIPHERS_WALK_TARGET inline __m512i digitsOf(__m512i magnitude, const Constants& k) {
-  // m / 100 as m * 5243 >> 19, and n / 10 as n * 6554 >> 16: exact for these ranges. Adding
-  // q (2^16 - 100) to m moves the quotient q up and leaves the remainder; so for 10 and 2^8.
+  // m / 100 as m * 5243 >> 19, and n / 10 as n * 6554 >> 16: exact for these ranges. With
+  // q = m / 100, m + q (2^16 - 100) holds the remainder in its low half and q in its high
+  // half; the same with 10 and 2^8 splits each half into its two digits.
   const __m512i hundreds = _mm512_srli_epi32(_mm512_mullo_epi32(magnitude, k.hundredth), 19);
   const __m512i pairs =
       _mm512_add_epi32(magnitude, _mm512_mullo_epi32(hundreds, k.hundredsUp));  // rest, hundreds
@@ -138,7 +140,8 @@ CIPHERS_WALK_TARGET inline __m512i digitsOf(__m512i magnitude, const Constants& 
 // Lanes past the text get none, so nothing of their slots is written.
 CIPHERS_WALK_TARGET inline __m512i partsOf(__m512i digits, __mmask16 lengthOdd, __mmask16 marked,
                                            __mmask16 lanes, const Constants& k) {
-  // The leading zero digits: the zero bytes above the lowest, which the low bit keeps.
+  // The leading zero digits, from the zero bits above the highest digit that is not 0; with
+  // the lowest bit set, the magnitude 0 keeps its one digit.
   const __m512i zeros = _mm512_lzcnt_epi32(_mm512_or_si512(digits, k.one));
   __m512i key = _mm512_srli_epi32(zeros, 3);
   key = _mm512_mask_or_epi32(key, lengthOdd, key, k.four);
