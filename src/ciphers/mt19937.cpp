@@ -68,13 +68,26 @@ CIPHERS_WIDE_VECTOR_CLONES void twist(State& state) {
   state[n - 1] = twisted(state[n - 1], state[0], state[shift - 1]);
 }
 
-// The lowest bit of each word that the state gives when tempered. The vectoriser needs to be
-// told that the two arrays are apart.
-CIPHERS_VECTOR_CLONES void findParities(const State& __restrict state,
-                                        Parities& __restrict parities) {
-  for (std::size_t i = 0; i < state.size(); ++i) {
+// The lowest bit of each word of state[first, last) when tempered. Always inlined, so that it
+// is vectorised as its caller is built.
+template <std::size_t first, std::size_t last>
+CIPHERS_ALWAYS_INLINE void findParitiesIn(const State& __restrict state,
+                                          Parities& __restrict parities) {
+  for (std::size_t i = first; i < last; ++i) {
     parities[i] = parity(state[i] & Mt19937::temperedLowBit);
   }
+}
+
+// The lowest bit of each word that the state gives when tempered. A byte is made of each word,
+// so a vector of bytes takes 16, 32 or 64 words: the loops are cut at multiples of those, so
+// that each is whole vectors, which the compiler asks for before it vectorises. The vectoriser
+// needs to be told that the two arrays are apart.
+CIPHERS_VECTOR_CLONES void findParities(const State& __restrict state,
+                                        Parities& __restrict parities) {
+  constexpr std::size_t n = Mt19937::stateSize;
+  findParitiesIn<0, n / 64 * 64>(state, parities);
+  findParitiesIn<n / 64 * 64, n / 32 * 32>(state, parities);
+  findParitiesIn<n / 32 * 32, n>(state, parities);
 }
 
 #ifdef CIPHERS_PARITY_COUNTS
