@@ -100,6 +100,20 @@ void BM_PersonalEncoder(benchmark::State& state) {
 }
 BENCHMARK(BM_PersonalEncoder);
 
+// The filter's encoder: lines of the sample text cut at 60 characters, each line its own walk,
+// drawn from the generator as the filter draws.
+void BM_PersonalEncodeLines(benchmark::State& state) {
+  Mt19937 generator(1'765'180'800);
+  std::string text = sampleText();
+  for (std::size_t end = 60; end < text.size(); end += 61) {
+    text[end] = '\n';
+  }
+  DigitString ctext(longestGroup * text.size() + startValueLength + groupStore, '\0');
+  PersonalEncoder encoder;
+  timeOnSample(state, [&] { return encoder.encodeLines(text, ctext.data(), generator); });
+}
+BENCHMARK(BM_PersonalEncodeLines);
+
 void BM_PersonalDecoder(benchmark::State& state) {
   Mt19937 generator(1'765'180'800);
   const DigitString ctext = encipherPersonal(sampleText(), generator).ctext;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 
@@ -13,5 +14,21 @@ TEST(Mt19937, DrawsTheSequenceOfStdMt19937) {
     for (int draw = 0; draw < 2000; ++draw) {
       ASSERT_EQ(ours(), standard()) << "seed " << seed << ", draw " << draw;
     }
+  }
+}
+
+// The lowest bits that a reader takes in place are those of the words drawn one by one, across
+// refills and from any point between them.
+TEST(Mt19937, UpcomingParitiesAreTheLowestBitsOfTheDraws) {
+  Mt19937 ours(5489);
+  std::mt19937 standard(5489);
+  for (int draw = 0; draw < 3000;) {
+    const auto parities = ours.upcomingParities();
+    const std::size_t taken = std::min<std::size_t>(parities.size(), 1 + draw % 500);
+    for (std::size_t i = 0; i < taken; ++i, ++draw) {
+      ASSERT_EQ(parities[i], standard() & 1) << "draw " << draw;
+    }
+    ours.skip(taken);
+    ASSERT_EQ(ours(), standard()) << "draw " << draw++;
   }
 }

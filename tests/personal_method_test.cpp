@@ -171,3 +171,46 @@ TEST(PersonalMethod, DecodingManyGroupsAtOnceAgreesWithTheCarefulReading) {
     ASSERT_EQ(decodeInPieces(changed, changed.size()), decodeInPieces(changed, 1)) << at;
   }
 }
+
+// The filter's encoder reads a generator's words in place, many bytes at once; a generator
+// behind a plain function is drawn one word at a time. Both must write the same digits for any
+// text cut anywhere: short lines, lines long enough for the walk to reach its limits and turn
+// back (high bytes), and words used up and made again in the middle of a line.
+TEST(PersonalMethod, GeneratorReadInPlaceWritesWhatSingleDrawsWrite) {
+  std::mt19937 random(20261209);
+  std::uniform_int_distribution<int> anyByte(0, 255);
+  std::uniform_int_distribution<int> highByte(200, 255);
+  std::uniform_int_distribution<std::size_t> shortLine(0, 80);
+  std::uniform_int_distribution<std::size_t> longLine(1000, 40000);
+  std::uniform_int_distribution<std::size_t> piece(0, 700);
+  for (std::uint32_t seed = 0; seed < 12; ++seed) {
+    std::string text;
+    while (text.size() < 100'000) {
+      const bool high = random() % 4 == 0;
+      std::string line(high ? longLine(random) : shortLine(random), '\n');
+      for (char& c : line) {
+        while (c == '\n') {
+          c = static_cast<char>(high ? highByte(random) : anyByte(random));
+        }
+      }
+      text += line + '\n';
+    }
+    text.pop_back();  // the last line unended
+    Mt19937 inPlace(seed);
+    Mt19937 behind(seed);
+    auto oneByOne = [&behind] { return behind(); };
+    PersonalEncoder fast;
+    PersonalEncoder plain;
+    std::string fastDigits;
+    std::string plainDigits;
+    for (std::string_view rest = text; !rest.empty();) {
+      const std::string_view cut = rest.substr(0, piece(random));
+      std::string room(longestGroup * cut.size() + 2 + groupStore, '\0');
+      fastDigits.append(room.data(), fast.encodeLines(cut, room.data(), inPlace));
+      plainDigits.append(room.data(), plain.encodeLines(cut, room.data(), oneByOne));
+      rest.remove_prefix(cut.size());
+    }
+    ASSERT_EQ(fastDigits, plainDigits) << "seed " << seed;
+    EXPECT_EQ(inPlace(), behind());
+  }
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -94,9 +95,13 @@ class PersonalEncoder {
   }
 
   // Encodes with each byte drawing its direction and then its length digit. The draws are made
-  // ahead, a batch at a time, so that the walk's loop only reads them from an array.
+  // ahead, a batch at a time, so that the walk's loop only reads them from an array; a
+  // generator's own are read where they lie, as the lowest bits that they decide.
   template <DrawSource Draw>
   char* encodeDrawingInTurn(std::string_view text, char* out, Draw& draw) {
+    if constexpr (std::same_as<Draw, Mt19937>) {
+      return encodeFromGenerator(text, out, draw);
+    }
     constexpr std::size_t batch = 256;
     std::array<std::uint32_t, 2 * batch> draws;  // filled before it is read
     while (!text.empty()) {
@@ -109,6 +114,11 @@ class PersonalEncoder {
     }
     return out;
   }
+
+  char* encodeFromGenerator(std::string_view text, char* out, Mt19937& generator);
+  // Encodes text with the draws whose lowest bits are parities[2 i] (direction) and
+  // parities[2 i + 1] (length digit).
+  char* encodeFromParities(std::string_view text, const std::uint8_t* parities, char* out);
 
   std::int32_t last_ = 0;
   bool inLine_ = false;
