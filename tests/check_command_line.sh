@@ -6,14 +6,7 @@
 # nothing on standard output; and a text that cannot be written is no success either.
 program=$1
 version=$2
-work=$(mktemp -d) || exit 1
-trap 'rm -rf "$work"' EXIT
-failed=0
-
-fail() {
-  echo "$*"
-  failed=1
-}
+. "$(dirname "$0")/check_common.sh"
 
 # Runs the program with the given arguments and input "q" (which --help must not read).
 run() {

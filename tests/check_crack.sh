@@ -6,15 +6,8 @@
 # --crack with status 2, and neither writes to standard output.
 program=$1
 shift
-work=$(mktemp -d) || exit 1
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/check_common.sh"
 cd "$work" || exit 1
-failed=0
-
-fail() {
-  echo "$*"
-  failed=1
-}
 
 # Runs the program; keeps its status, its output, and its standard error without CRs (Windows
 # writes its line ends as CR LF there).

@@ -6,15 +6,8 @@
 # decrypts to the dialogue's plaintext.
 program=$1
 shift
-work=$(mktemp -d) || exit 1
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/check_common.sh"
 cd "$work" || exit 1
-failed=0
-
-fail() {
-  echo "$*"
-  failed=1
-}
 
 # The text: every byte value, a CR LF line, empty lines, a line of 300000 bytes, and a last line
 # without a line end.

@@ -7,15 +7,8 @@
 # line may be longer than memory); output that cannot be written ends with status 1
 # and a message, quietly where the reader has gone.
 program=$1
-work=$(mktemp -d) || exit 1
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/check_common.sh"
 cd "$work" || exit 1
-failed=0
-
-fail() {
-  echo "$*"
-  failed=1
-}
 
 # Runs the program with the given arguments, standard input from the file "in".
 run() {

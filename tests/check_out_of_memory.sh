@@ -11,14 +11,7 @@
 # the stack is checked, and the test then counts as skipped (status 77).
 program=$1
 allocator=$2
-work=$(mktemp -d) || exit 1
-trap 'rm -rf "$work"' EXIT
-failed=0
-
-fail() {
-  echo "$*"
-  failed=1
-}
+. "$(dirname "$0")/check_common.sh"
 
 printf 'v\nAttack at dawn, a text longer than fifteen\nlemon\nm\nHello there, general\n' >"$work/in"
 printf 'r\nHello there, General Kenobi\nx\nq\n' >>"$work/in"
