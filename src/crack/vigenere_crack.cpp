@@ -490,35 +490,70 @@ std::string verdictWarning(CrackVerdict verdict) {
 }
 
 void ExplainedSample::add(std::string_view chunk) {
-  for (char c : chunk) {
+  count(chunk.substr(addWhileFilling(chunk)));
+}
+
+// Takes letters in until the sample and the first letters are full; returns the bytes taken.
+std::size_t ExplainedSample::addWhileFilling(std::string_view chunk) {
+  std::size_t taken = 0;
+  for (; taken < chunk.size() && firstLetters_.size() < CrackExplanation::repeatLetters; ++taken) {
+    const char c = chunk[taken];
     if (!isAsciiLetter(c)) {
       continue;
     }
     const char capital = toAsciiUpper(c);
-    if (!columns_.empty()) {
-      // The sample is full and the key's length known: from here on only counted.
-      ++columns_[column_][static_cast<std::size_t>(capital - 'A')];
-      column_ = column_ + 1 == columns_.size() ? 0 : column_ + 1;
-      sample_.addLetter(capital);
-      if (firstLetters_.size() < CrackExplanation::repeatLetters) {
-        firstLetters_.push_back(capital);
-      }
+    firstLetters_.push_back(capital);
+    if (period_ != 0) {
+      sample_.countBeyond(1);
+      ++columns_[column_ * rowSize + static_cast<std::size_t>(capital - 'A')];
+      column_ = column_ + 1 == period_ ? 0 : column_ + 1;
       continue;
     }
     sample_.addLetter(capital);
-    firstLetters_.push_back(capital);
     if (sample_.full()) {
       startColumns();
     }
   }
+  return taken;
+}
+
+// Counts the letters into their columns, the sample being full. Every byte is counted, a
+// non-letter as 0 into a cell beyond Z, so that no branch waits on the text.
+void ExplainedSample::count(std::string_view chunk) {
+  std::uint64_t* const columns = columns_.data();
+  std::size_t column = column_;
+  std::uint64_t letters = 0;
+  for (const char c : chunk) {
+    const unsigned index = (static_cast<unsigned char>(c) | 0x20U) - 'a';
+    const unsigned letter = index < alphabetSize ? 1 : 0;
+    columns[column * rowSize + (index & (rowSize - 1))] += letter;
+    column += letter;
+    column = column == period_ ? 0 : column;
+    letters += letter;
+  }
+  column_ = column;
+  sample_.countBeyond(letters);
 }
 
 // The key found on a full sample is the key found at the end, the letters beyond it being only
 // counted: its length gives the columns to count.
 void ExplainedSample::startColumns() {
-  const std::size_t period = searchKey(sample_).key.size();
-  columns_ = countColumns(sample_.letters(), period);
-  column_ = sample_.letters().size() % period;
+  period_ = searchKey(sample_).key.size();
+  columns_.assign(period_ * rowSize, 0);
+  const std::string& letters = sample_.letters();
+  for (std::size_t i = 0; i < letters.size(); ++i) {
+    ++columns_[(i % period_) * rowSize + static_cast<std::size_t>(letters[i] - 'A')];
+  }
+  column_ = letters.size() % period_;
+}
+
+std::vector<std::array<std::uint64_t, 26>> ExplainedSample::columnCounts() const {
+  std::vector<LetterCounts> counts(period_);
+  for (std::size_t j = 0; j < period_; ++j) {
+    std::copy_n(columns_.begin() + static_cast<std::ptrdiff_t>(j * rowSize), alphabetSize,
+                counts[j].begin());
+  }
+  return counts;
 }
 
 std::optional<CrackExplanation> explainVigenereCrack(const ExplainedSample& text) {
@@ -533,9 +568,10 @@ std::optional<CrackExplanation> explainVigenereCrack(const ExplainedSample& text
   explanation.periodPenalty = periodPenalty;
   explanation.searchedPeriod = search.searchedPeriod;
   explanation.periods = std::move(search.periods);
-  const std::vector<LetterCounts> counts = text.columnCounts().empty()
-                                               ? countColumns(sample.letters(), search.key.size())
-                                               : text.columnCounts();
+  std::vector<LetterCounts> counts = text.columnCounts();
+  if (counts.empty()) {
+    counts = countColumns(sample.letters(), search.key.size());
+  }
   explanation.coincidence = indexOfCoincidence(totalCounts(counts));
   explanation.columns = keyColumns(search.key, counts);
   Repeats repeats = findRepeats(text.firstLetters(), CrackExplanation::listedRepeats);

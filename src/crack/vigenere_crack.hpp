@@ -18,6 +18,8 @@ class CrackSample {
 
   void add(std::string_view chunk);
   // One letter, a capital.
+  // Letters counted beyond a full sample.
+  void countBeyond(std::uint64_t letters) { count_ += letters; }
   void addLetter(char capital) {
     ++count_;
     if (letters_.size() < sampleLimit) {
@@ -123,16 +125,23 @@ class ExplainedSample {
 
   const CrackSample& sample() const { return sample_; }
   const std::string& firstLetters() const { return firstLetters_; }
-  // The columns' counts so far, empty while the sample fills.
-  const std::vector<std::array<std::uint64_t, 26>>& columnCounts() const { return columns_; }
+  // The columns' counts so far, none while the sample fills.
+  std::vector<std::array<std::uint64_t, 26>> columnCounts() const;
 
  private:
+  // A column's counts, A to Z, then room for the values that a byte other than a letter gives
+  // its index, so that counting needs no branch.
+  static constexpr std::size_t rowSize = 32;
+
   void startColumns();
+  std::size_t addWhileFilling(std::string_view chunk);
+  void count(std::string_view chunk);
 
   CrackSample sample_;
   std::string firstLetters_;
-  std::vector<std::array<std::uint64_t, 26>> columns_;
-  std::size_t column_ = 0;  // the next letter's
+  std::vector<std::uint64_t> columns_;  // rowSize counts for each column
+  std::size_t period_ = 0;              // the key's length, once the sample is full
+  std::size_t column_ = 0;              // the next letter's
 };
 
 // crackVigenere's key, and how it was found: the very search that crackVigenere makes, with
