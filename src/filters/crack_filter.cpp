@@ -13,6 +13,8 @@ namespace {
 void warnIfUnsure(CrackVerdict verdict, std::ostream& err) {
   if (verdict == CrackVerdict::tooShort) {
     err << "ciphers: the text is too short to be sure of the key\n";
+  } else if (verdict == CrackVerdict::tooFewLetters) {
+    err << "ciphers: the text holds too few different letters to be sure of the key\n";
   } else if (verdict == CrackVerdict::notEnglish) {
     err << "ciphers: not sure of the key: the text does not read as English under it (is the "
            "key longer than "
