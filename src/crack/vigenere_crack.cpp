@@ -56,6 +56,9 @@ constexpr double englishMeanLevel = 27;
 constexpr std::size_t coincidenceColumnLetters = 50;
 // Columns of English letters coincide about 0.066 of the time, of random letters 0.038.
 constexpr double englishCoincidence = 0.052;
+// Even at 12 letters a column, columns of English coincide less than a quarter of the time; a
+// text whose columns coincide more often than this has too few different letters for English.
+constexpr double mostCoincidence = 0.3;
 // Where no period's columns look like English, this many of those nearest are searched.
 constexpr std::size_t nearestPeriods = 3;
 
@@ -393,10 +396,14 @@ std::vector<PeriodSearch> searchPeriods(const Letters& cipher, PeriodTrials& tri
   return searches;
 }
 
-CrackVerdict verdictOn(const CrackSample& sample, std::size_t keyLength, long score) {
+CrackVerdict verdictOn(const CrackSample& sample, const Letters& cipher, std::size_t keyLength,
+                       long score) {
   const std::uint64_t letters = sample.letterCount();
   if (letters < minimumLettersPerKeyLetter * keyLength || letters <= keyLength) {
     return CrackVerdict::tooShort;
+  }
+  if (indexOfCoincidence(cipher, keyLength) > mostCoincidence) {
+    return CrackVerdict::tooFewLetters;
   }
   const std::size_t quadgrams = sample.letters().size() - (quadgramLength - 1);
   if (static_cast<double>(score) < englishMeanLevel * static_cast<double>(quadgrams)) {
@@ -421,7 +428,8 @@ KeySearch searchKey(const CrackSample& sample) {
       searches.begin(), searches.end(),
       [](const PeriodSearch& a, const PeriodSearch& b) { return fit(a) < fit(b); });
   result.key = shortestPeriod(best.best());
-  result.crack = {keyText(result.key), verdictOn(sample, result.key.size(), best.bestScore())};
+  result.crack = {keyText(result.key),
+                  verdictOn(sample, cipher, result.key.size(), best.bestScore())};
   result.searchedPeriod = best.period();
   return result;
 }
@@ -479,6 +487,8 @@ std::string verdictWarning(CrackVerdict verdict) {
   switch (verdict) {
     case CrackVerdict::tooShort:
       return "the text is too short to be sure of the key";
+    case CrackVerdict::tooFewLetters:
+      return "the text holds too few different letters to be sure of the key";
     case CrackVerdict::notEnglish:
       return "not sure of the key: the text does not read as English under it (is the key "
              "longer than " +
