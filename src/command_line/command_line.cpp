@@ -2,9 +2,11 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -24,6 +26,8 @@
 #include "mt19937.hpp"
 #include "personal_method.hpp"
 #include "run_filter.hpp"
+#include "secret.hpp"
+#include "vigenere_key.hpp"
 
 namespace {
 
@@ -35,6 +39,7 @@ constexpr int helpOption = 0x100;
 constexpr int versionOption = 0x101;
 constexpr int seedOption = 0x102;
 constexpr int crackOption = 0x103;
+constexpr int keyFileOption = 0x104;
 
 int show(std::string_view text) {
   DescriptorOutput output(1);
@@ -81,18 +86,16 @@ std::string refusedOptionMessage(Arguments arguments) {
   return "unknown option '" + typed + "'";
 }
 
-// Why a Vigenere key is refused; nothing for a good one.
-std::optional<std::string> keyRefusal(const std::optional<std::string>& key) {
-  if (!key) {
-    return "vigenere needs a key: -k KEY";
-  }
-  if (key->empty()) {
+// Why a Vigenere key given with -k is refused; nothing for a good one. The key is on the command
+// line already, so the message may quote it.
+std::optional<std::string> keyRefusal(std::string_view key) {
+  if (key.empty()) {
     return "the key is empty: it must be one or more of the letters A-Z and a-z";
   }
-  if (isVigenereKey(*key)) {
+  if (isVigenereKey(key)) {
     return std::nullopt;
   }
-  return "the key '" + *key + "' holds a character other than the letters A-Z and a-z";
+  return "the key '" + std::string(key) + "' holds a character other than the letters A-Z and a-z";
 }
 
 std::optional<std::uint32_t> parseSeed(std::string_view text) {
@@ -109,7 +112,8 @@ std::optional<std::uint32_t> parseSeed(std::string_view text) {
 // others keep their defaults.
 struct MethodArguments {
   bool decrypt = false;
-  std::optional<std::string> key;
+  std::optional<Secret> key;
+  std::optional<std::string> keyFile;
   bool crack = false;
   std::optional<std::string> seed;
 };
@@ -120,7 +124,10 @@ void choose(MethodArguments& chosen, int option, const char* value) {
       chosen.decrypt = true;
       break;
     case 'k':
-      chosen.key = value;
+      chosen.key = Secret(value, value + std::strlen(value));
+      break;
+    case keyFileOption:
+      chosen.keyFile = value;
       break;
     case crackOption:
       chosen.crack = true;
@@ -138,18 +145,45 @@ int runRot13(const MethodArguments& /*chosen*/, const Files& files) {
   return runFilter(filter, files, std::cerr);
 }
 
+bool readsStandardInput(const Files& files) {
+  return files.empty() || std::find(files.begin(), files.end(), "-") != files.end();
+}
+
+// The key from -k, from --key-file, or else typed at the terminal.
+KeyOrStatus vigenereKey(const MethodArguments& chosen, const Files& files) {
+  if (chosen.key && chosen.keyFile) {
+    return refuse("-k and --key-file both give the key: give one of them", "ciphers vigenere");
+  }
+  if (chosen.key) {
+    if (const auto refusal = keyRefusal({chosen.key->data(), chosen.key->size()})) {
+      return refuse(*refusal, "ciphers vigenere");
+    }
+    return *chosen.key;
+  }
+  if (chosen.keyFile) {
+    if (*chosen.keyFile == "-" && readsStandardInput(files)) {
+      return refuse("the key file and the text cannot both be standard input", "ciphers vigenere");
+    }
+    return readKeyFile(*chosen.keyFile);
+  }
+  return askForKey(!chosen.decrypt);
+}
+
 int runVigenere(const MethodArguments& chosen, const Files& files) {
   if (chosen.crack) {
-    if (chosen.key) {
+    if (chosen.key || chosen.keyFile) {
       return refuse("--crack finds the key itself: it takes no key", "ciphers vigenere");
     }
     return runVigenereCrack(files, chosen.decrypt, std::cerr);
   }
-  if (const auto refusal = keyRefusal(chosen.key)) {
-    return refuse(*refusal, "ciphers vigenere");
+  const KeyOrStatus key = vigenereKey(chosen, files);
+  if (const int* status = std::get_if<int>(&key)) {
+    return *status;
   }
+  const Secret& letters = std::get<Secret>(key);
   using Direction = VigenereFilter::Direction;
-  VigenereFilter filter(*chosen.key, chosen.decrypt ? Direction::decipher : Direction::encipher);
+  VigenereFilter filter({letters.data(), letters.size()},
+                        chosen.decrypt ? Direction::decipher : Direction::encipher);
   return runFilter(filter, files, std::cerr);
 }
 
@@ -186,8 +220,11 @@ constexpr option helpEntry{"help", no_argument, nullptr, helpOption};
 constexpr option endOfOptions{nullptr, 0, nullptr, 0};
 
 constexpr std::array rot13Options{decryptEntry, helpEntry, endOfOptions};
-constexpr std::array vigenereOptions{option{"key", required_argument, nullptr, 'k'}, decryptEntry,
-                                     option{"crack", no_argument, nullptr, crackOption}, helpEntry,
+constexpr std::array vigenereOptions{option{"key", required_argument, nullptr, 'k'},
+                                     option{"key-file", required_argument, nullptr, keyFileOption},
+                                     decryptEntry,
+                                     option{"crack", no_argument, nullptr, crackOption},
+                                     helpEntry,
                                      endOfOptions};
 constexpr std::array personalOptions{
     decryptEntry, option{"seed", required_argument, nullptr, seedOption}, helpEntry, endOfOptions};

@@ -7,7 +7,7 @@
 std::string_view programHelp() {
   return "Usage: ciphers [--help | --version]\n"
          "       ciphers rot13 [-d] [FILE...]\n"
-         "       ciphers vigenere -k KEY [-d] [FILE...]\n"
+         "       ciphers vigenere [-k KEY | --key-file KEYFILE] [-d] [FILE...]\n"
          "       ciphers vigenere --crack [-d] [FILE...]\n"
          "       ciphers personal [-d] [--seed N] [FILE...]\n"
          "Try the Vigenere cipher, ROT13 and a personal method on a line of text, or run\n"
@@ -58,15 +58,20 @@ std::string_view rot13Help() {
 // The breaker's limits are taken from the breaker, so that the help cannot tell other ones.
 std::string_view vigenereHelp() {
   static const std::string text =
-      "Usage: ciphers vigenere -k KEY [-d] [FILE...]\n"
+      "Usage: ciphers vigenere [-k KEY | --key-file KEYFILE] [-d] [FILE...]\n"
       "       ciphers vigenere --crack [-d] [FILE...]\n"
       "Enciphers the ASCII letters, upper-cased, with the Vigenere cipher under KEY;\n"
       "every other byte stays as it is and uses up no key letter. The key runs on\n"
       "across lines and files: the whole input is one message. Reads each FILE in\n"
       "turn (standard input when there is no FILE or FILE is -) and writes to\n"
-      "standard output.\n"
+      "standard output. With neither -k nor --key-file, the key is asked for at the\n"
+      "terminal and not shown: twice to encipher, once to decipher.\n"
       "\n"
-      "  -k, --key KEY  the key: one or more of the letters A-Z and a-z\n"
+      "  -k, --key KEY  the key: one or more of the letters A-Z and a-z; other users of\n"
+      "                 the machine can see it, so prefer --key-file or the prompt\n"
+      "      --key-file KEYFILE\n"
+      "                 the key from the first and only line of KEYFILE (- is\n"
+      "                 standard input, when every text comes from a FILE)\n"
       "  -d, --decrypt  decipher\n"
       "      --crack    find the key from the ciphertext alone and print it, a line of\n"
       "                 capitals; with -d, print the text deciphered under it instead\n"
