@@ -39,7 +39,9 @@ constexpr int helpOption = 0x100;
 constexpr int versionOption = 0x101;
 constexpr int seedOption = 0x102;
 constexpr int crackOption = 0x103;
-constexpr int keyFileOption = 0x104;
+constexpr int explainOption = 0x104;
+constexpr int jsonOption = 0x105;
+constexpr int keyFileOption = 0x106;
 
 int show(std::string_view text) {
   DescriptorOutput output(1);
@@ -115,6 +117,8 @@ struct MethodArguments {
   std::optional<Secret> key;
   std::optional<std::string> keyFile;
   bool crack = false;
+  std::optional<ExplanationFormat> explanation;
+  bool explanationTwice = false;  // both --explain and --json
   std::optional<std::string> seed;
 };
 
@@ -132,6 +136,13 @@ void choose(MethodArguments& chosen, int option, const char* value) {
     case crackOption:
       chosen.crack = true;
       break;
+    case explainOption:
+    case jsonOption: {
+      const auto format = option == jsonOption ? ExplanationFormat::json : ExplanationFormat::text;
+      chosen.explanationTwice |= chosen.explanation && *chosen.explanation != format;
+      chosen.explanation = format;
+      break;
+    }
     case seedOption:
       chosen.seed = value;
       break;
@@ -169,10 +180,28 @@ KeyOrStatus vigenereKey(const MethodArguments& chosen, const Files& files) {
   return askForKey(!chosen.decrypt);
 }
 
+// A usage error of one line, status 2.
+int refuseInOneLine(std::string_view message) {
+  std::cerr << "ciphers: " << message << " (see 'ciphers vigenere --help')\n";
+  return 2;
+}
+
 int runVigenere(const MethodArguments& chosen, const Files& files) {
+  if (chosen.explanation && !chosen.crack) {
+    return refuseInOneLine("--explain and --json go with --crack");
+  }
+  if (chosen.explanationTwice) {
+    return refuseInOneLine("--explain and --json go one at a time");
+  }
   if (chosen.crack) {
     if (chosen.key || chosen.keyFile) {
       return refuse("--crack finds the key itself: it takes no key", "ciphers vigenere");
+    }
+    if (chosen.explanation && chosen.decrypt) {
+      return refuseInOneLine("--explain and --json go without -d");
+    }
+    if (chosen.explanation) {
+      return runVigenereExplanation(files, *chosen.explanation, std::cerr);
     }
     return runVigenereCrack(files, chosen.decrypt, std::cerr);
   }
@@ -224,6 +253,8 @@ constexpr std::array vigenereOptions{option{"key", required_argument, nullptr, '
                                      option{"key-file", required_argument, nullptr, keyFileOption},
                                      decryptEntry,
                                      option{"crack", no_argument, nullptr, crackOption},
+                                     option{"explain", no_argument, nullptr, explainOption},
+                                     option{"json", no_argument, nullptr, jsonOption},
                                      helpEntry,
                                      endOfOptions};
 constexpr std::array personalOptions{

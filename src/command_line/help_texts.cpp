@@ -8,7 +8,7 @@ std::string_view programHelp() {
   return "Usage: ciphers [--help | --version]\n"
          "       ciphers rot13 [-d] [FILE...]\n"
          "       ciphers vigenere [-k KEY | --key-file KEYFILE] [-d] [FILE...]\n"
-         "       ciphers vigenere --crack [-d] [FILE...]\n"
+         "       ciphers vigenere --crack [-d | --explain | --json] [FILE...]\n"
          "       ciphers personal [-d] [--seed N] [FILE...]\n"
          "Try the Vigenere cipher, ROT13 and a personal method on a line of text, or run\n"
          "one of them over files and pipes, both ways.\n"
@@ -59,7 +59,7 @@ std::string_view rot13Help() {
 std::string_view vigenereHelp() {
   static const std::string text =
       "Usage: ciphers vigenere [-k KEY | --key-file KEYFILE] [-d] [FILE...]\n"
-      "       ciphers vigenere --crack [-d] [FILE...]\n"
+      "       ciphers vigenere --crack [-d | --explain | --json] [FILE...]\n"
       "Enciphers the ASCII letters, upper-cased, with the Vigenere cipher under KEY;\n"
       "every other byte stays as it is and uses up no key letter. The key runs on\n"
       "across lines and files: the whole input is one message. Reads each FILE in\n"
@@ -82,6 +82,10 @@ std::string_view vigenereHelp() {
       std::to_string(minimumLettersPerKeyLetter) +
       " letters a key letter is too\n"
       "                 short to be sure of the key, and standard error says so.\n"
+      "      --explain  with --crack, print how the key was found instead: each\n"
+      "                 period's index of coincidence and fit, the repeated sequences,\n"
+      "                 each key letter's column against English, and the key\n"
+      "      --json     with --crack, print the same as one JSON object\n"
       "      --help     show this help and exit\n"
       "\n"
       "See ciphers(1).\n";
@@ -93,7 +97,8 @@ std::string_view personalHelp() {
          "Turns each line of the input into a line of digits, the ciphertext that the\n"
          "dialogue's personal method shows for it. The output ends with a line end\n"
          "exactly when the input does. With -d, reads such lines (ended by LF or CR LF)\n"
-         "and writes their texts back; a line that is no such digit string stops it.\n"
+         "and writes their texts back; a line that is no such digit string stops it,\n"
+         "after the texts of the lines before it and of its own groups before the fault.\n"
          "Reads each FILE in turn (standard input when there is no FILE or FILE is -)\n"
          "and writes to standard output.\n"
          "\n"
