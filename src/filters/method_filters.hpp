@@ -54,7 +54,7 @@ class VigenereFilter : public MethodFilter {
 
 class PersonalEncryptFilter : public MethodFilter {
  public:
-  explicit PersonalEncryptFilter(std::uint32_t seed, std::size_t largestBlock = blockSize);
+  explicit PersonalEncryptFilter(const Mt19937& generator, std::size_t largestBlock = blockSize);
   std::span<const char> transform(std::span<char> block) override;
 
  private:
