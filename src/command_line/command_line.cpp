@@ -3,7 +3,6 @@
 #include <getopt.h>
 
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -201,30 +200,6 @@ std::variant<Files, int> parseMethodArguments(const MethodCommand& command, Argu
   }
 }
 
-// Why a Vigenere key is refused; nothing for a good one.
-std::optional<std::string> keyRefusal(const std::optional<std::string>& key) {
-  if (!key) {
-    return "vigenere needs a key: -k KEY";
-  }
-  if (key->empty()) {
-    return "the key is empty: it must be one or more of the letters A-Z and a-z";
-  }
-  if (isVigenereKey(*key)) {
-    return std::nullopt;
-  }
-  return "the key '" + *key + "' holds a character other than the letters A-Z and a-z";
-}
-
-std::optional<std::uint32_t> parseSeed(std::string_view text) {
-  std::uint32_t seed = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, seed);
-  if (text.empty() || error != std::errc() || stop != end) {
-    return std::nullopt;
-  }
-  return seed;
-}
-
 int runRot13Command(Arguments arguments) {
   static constexpr std::array options{option{"decrypt", no_argument, nullptr, 'd'},
                                       option{"help", no_argument, nullptr, helpOption},
@@ -298,9 +273,7 @@ int runPersonal(const PersonalArguments& chosen, const Files& files) {
   if (chosen.seed) {
     seed = parseSeed(*chosen.seed);
     if (!seed) {
-      return refuse(
-          "the seed must be a whole number from 0 to 4294967295, not '" + *chosen.seed + "'",
-          "ciphers personal");
+      return refuse(seedRefusal(*chosen.seed), "ciphers personal");
     }
   }
   if (chosen.decrypt) {

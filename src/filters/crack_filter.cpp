@@ -11,12 +11,8 @@
 namespace {
 
 void warnIfUnsure(CrackVerdict verdict, std::ostream& err) {
-  if (verdict == CrackVerdict::tooShort) {
-    err << "ciphers: the text is too short to be sure of the key\n";
-  } else if (verdict == CrackVerdict::notEnglish) {
-    err << "ciphers: not sure of the key: the text does not read as English under it (is the "
-           "key longer than "
-        << maximumKeyLength << " letters?)\n";
+  if (const std::optional<std::string> warning = crackWarning(verdict)) {
+    err << "ciphers: " << *warning << '\n';
   }
 }
 
@@ -88,7 +84,7 @@ class CrackingDecipherer : public MethodFilter {
 };
 
 void reportNoLetters(std::ostream& err) {
-  err << "ciphers: the input holds no letters, so it shows no key\n";
+  err << "ciphers: " << noLettersMessage << '\n';
 }
 
 int findKey(std::span<const std::string> files, std::ostream& err) {
@@ -115,6 +111,18 @@ int decipherWithKeyFound(std::span<const std::string> files, std::ostream& err) 
 }
 
 }  // namespace
+
+std::optional<std::string> crackWarning(CrackVerdict verdict) {
+  if (verdict == CrackVerdict::tooShort) {
+    return "the text is too short to be sure of the key";
+  }
+  if (verdict == CrackVerdict::notEnglish) {
+    return "not sure of the key: the text does not read as English under it (is the key longer "
+           "than " +
+           std::to_string(maximumKeyLength) + " letters?)";
+  }
+  return std::nullopt;
+}
 
 int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ostream& err) {
   return decipher ? decipherWithKeyFound(files, err) : findKey(files, err);

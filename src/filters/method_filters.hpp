@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -73,3 +75,13 @@ class PersonalDecryptFilter : public MethodFilter {
   std::vector<char> output_;
   bool refused_ = false;
 };
+
+// Why a Vigenere key, given or not, is refused; nothing for a good one.
+std::optional<std::string> keyRefusal(const std::optional<std::string>& key);
+
+// A seed of the personal method: a whole number from 0 to 4294967295, in decimal.
+std::optional<std::uint32_t> parseSeed(std::string_view text);
+std::string seedRefusal(std::string_view text);
+
+// Why a run of the personal decrypter stopped: the refused line of the named input.
+std::string digitLineRefusal(std::string_view name, std::uint64_t line);

@@ -1,0 +1,242 @@
+// The page: moves text between its controls and the module (ciphers.js). Every cipher, the
+// dialogue and the breaker run in the module; nothing here knows a rule of theirs.
+'use strict';
+
+const largestFile = 64 * 1024 * 1024;
+const methodNotes = {
+  rot13: 'ROT13 moves each ASCII letter 13 places on in the alphabet, keeping its case, so the same step decrypts.',
+  vigenere: 'The Vigenère cipher upper-cases the letters and shifts each one by the key letter due, the key running on over the letters only.',
+  personal: 'The personal method turns each line into digits by a random walk up and down by each byte\'s value; the seed picks the walk.',
+};
+
+const $ = (id) => document.getElementById(id);
+
+// Workbench jobs run in a Worker, made from the module's own source, so that a large input
+// never holds up the page; where no Worker can be made, they run here.
+function makeRunner(ciphers) {
+  let worker = null;
+  try {
+    const source = `var _scriptDir; var createCiphers = ${createCiphers.toString()};
+      const ready = createCiphers();
+      onmessage = async (event) => {
+        const c = await ready;
+        const {id, job, method, decrypt, input, options} = event.data;
+        try {
+          const result = job === 'crack' ? c.crack(input)
+            : (decrypt ? c.decrypt : c.encrypt)(method, input, options);
+          postMessage({id, result});
+        } catch (error) {
+          postMessage({id, error: error.message});
+        }
+      };`;
+    worker = new Worker(URL.createObjectURL(new Blob([source], {type: 'text/javascript'})));
+  } catch (error) {
+    worker = null;
+  }
+  const pending = new Map();
+  let nextId = 0;
+  if (worker) {
+    worker.onmessage = (event) => {
+      const {id, result, error} = event.data;
+      const job = pending.get(id);
+      pending.delete(id);
+      if (error === undefined) {
+        job.resolve(result);
+      } else {
+        job.reject(new Error(error));
+      }
+    };
+  }
+  return (request) => {
+    if (!worker) {
+      return new Promise((resolve) => resolve(request.job === 'crack' ? ciphers.crack(request.input)
+        : (request.decrypt ? ciphers.decrypt : ciphers.encrypt)(request.method, request.input, request.options)));
+    }
+    const id = nextId++;
+    return new Promise((resolve, reject) => {
+      pending.set(id, {resolve, reject});
+      worker.postMessage({id, ...request});
+    });
+  };
+}
+
+function setUpWorkbench(ciphers) {
+  const run = makeRunner(ciphers);
+  let fileBytes = null;  // the bytes of the file opened, until the input is edited
+  let outputBytes = new Uint8Array();
+  let latest = 0;
+
+  const inputBytes = () => fileBytes || new TextEncoder().encode($('input').value);
+  const options = () => {
+    const chosen = {};
+    if ($('key').value !== '') {
+      chosen.key = $('key').value;
+    }
+    if ($('seed').value !== '') {
+      chosen.seed = $('seed').value;
+    }
+    return chosen;
+  };
+  const showNote = () => { $('method-note').textContent = methodNotes[$('method').value]; };
+
+  async function update() {
+    const job = ++latest;
+    const request = {job: 'transform', method: $('method').value, decrypt: $('decrypt').checked,
+      input: inputBytes(), options: options()};
+    try {
+      const result = await run(request);
+      if (job === latest) {
+        outputBytes = result;
+        $('output').value = new TextDecoder().decode(result);
+        $('error').textContent = '';
+      }
+    } catch (error) {
+      if (job === latest) {
+        outputBytes = new Uint8Array();
+        $('output').value = '';
+        $('error').textContent = error.message;
+      }
+    }
+  }
+
+  async function crack() {
+    const job = ++latest;
+    try {
+      const found = await run({job: 'crack', input: inputBytes()});
+      if (job !== latest) {
+        return;
+      }
+      $('method').value = 'vigenere';
+      $('key').value = found.key;
+      $('decrypt').checked = true;
+      showNote();
+      drawAnalysis($('analysis'), found.analysis);
+      $('error').textContent = found.analysis.warning || '';
+      update();
+    } catch (error) {
+      if (job === latest) {
+        $('error').textContent = error.message;
+        $('analysis').replaceChildren();
+      }
+    }
+  }
+
+  $('input').addEventListener('input', () => { fileBytes = null; update(); });
+  for (const id of ['method', 'decrypt', 'key', 'seed']) {
+    $(id).addEventListener('input', update);
+  }
+  $('method').addEventListener('change', showNote);
+  $('crack').addEventListener('click', crack);
+  $('file').addEventListener('change', async () => {
+    const file = $('file').files[0];
+    if (!file) {
+      return;
+    }
+    if (file.size > largestFile) {
+      $('error').textContent = `${file.name} is larger than 64 MiB, the most this page takes: `
+        + 'the ciphers program takes files of any size.';
+      return;
+    }
+    fileBytes = new Uint8Array(await file.arrayBuffer());
+    $('input').value = new TextDecoder().decode(fileBytes);
+    update();
+  });
+  $('download').addEventListener('click', () => {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([outputBytes], {type: 'application/octet-stream'}));
+    link.download = `${$('method').value}${$('decrypt').checked ? '-decrypted' : ''}.txt`;
+    link.click();
+    setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+  });
+  showNote();
+  update();
+}
+
+// The breaker's data as a small bar chart: the fit of each period, the chosen one marked.
+function drawAnalysis(figure, analysis) {
+  const ns = 'http://www.w3.org/2000/svg';
+  const element = (name, attributes, text) => {
+    const node = document.createElementNS(ns, name);
+    Object.entries(attributes).forEach(([key, value]) => node.setAttribute(key, value));
+    if (text !== undefined) {
+      node.textContent = text;
+    }
+    return node;
+  };
+  const svg = element('svg', {viewBox: '0 0 400 60', role: 'img'});
+  svg.append(element('title', {}, `The key ${analysis.key}, of period ${analysis.period}`));
+  svg.append(element('text', {x: 4, y: 14}, `Key ${analysis.key}, period ${analysis.period}`));
+  [...analysis.key].forEach((letter, index) => {
+    svg.append(element('rect', {class: 'bar chosen', x: 4 + index * 18, y: 22, width: 16, height: 24}));
+    svg.append(element('text', {x: 8 + index * 18, y: 58}, letter));
+  });
+  figure.replaceChildren(svg);
+}
+
+// The dialogue pane: the console's menu loop in the module, shown as a terminal shows it.
+function setUpDialogue(ciphers) {
+  const screen = $('dialogue-screen');
+  const field = $('dialogue-input');
+  let session = null;
+
+  function start() {
+    const decoder = new TextDecoder();
+    const own = {};
+    session = own;
+    screen.textContent = '';
+    field.disabled = false;
+    const show = (text) => {
+      screen.append(text);
+      screen.scrollTop = screen.scrollHeight;
+    };
+    own.dialogue = ciphers.runDialogue((bytes) => {
+      if (session === own) {
+        show(decoder.decode(bytes, {stream: true}));
+      }
+    });
+    own.show = show;
+    own.finished = own.dialogue.finished.then(() => {
+      if (session === own) {
+        field.disabled = true;
+      }
+    });
+  }
+
+  field.addEventListener('keydown', (event) => {
+    if (event.key !== 'Enter' || field.disabled) {
+      return;
+    }
+    event.preventDefault();
+    const line = field.value;
+    field.value = '';
+    session.show(line + '\n');
+    session.dialogue.enter(line);
+  });
+  $('dialogue-restart').addEventListener('click', async () => {
+    const old = session;
+    session = null;
+    old.dialogue.enter(null);  // ends the old session's input, and with it the session
+    await old.finished;
+    start();
+    field.focus();
+  });
+  start();
+}
+
+// Served over http(s), the site installs and works offline; from a file it needs neither.
+function offerOffline() {
+  if (!location.protocol.startsWith('http') || !('serviceWorker' in navigator)) {
+    return;
+  }
+  const manifest = document.createElement('link');
+  manifest.rel = 'manifest';
+  manifest.href = 'manifest.webmanifest';
+  document.head.append(manifest);
+  navigator.serviceWorker.register('sw.js').catch(() => {});
+}
+
+createCiphers().then((ciphers) => {
+  setUpDialogue(ciphers);
+  setUpWorkbench(ciphers);
+});
+offerOffline();

@@ -1,0 +1,130 @@
+// The workbench's and the package's way into the filters and the breaker: plain C functions
+// over bytes in the module's memory. Nothing throws across into JavaScript: each call catches
+// what C++ throws and leaves the message as its result, and the JavaScript side raises it.
+
+#include <emscripten/emscripten.h>
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <new>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "crack_filter.hpp"
+#include "memory_filter.hpp"
+#include "method_filters.hpp"
+#include "vigenere.hpp"
+#include "vigenere_crack.hpp"
+
+namespace {
+
+// The last call's output, or its message: read by the JavaScript side before the next call.
+std::string result;
+
+std::optional<std::string> optionalText(const char* text) {
+  return text == nullptr ? std::nullopt : std::optional<std::string>(text);
+}
+
+struct FilterChoice {
+  std::unique_ptr<MethodFilter> filter;
+  std::string refusal;
+};
+
+FilterChoice chooseFilter(std::string_view method, bool decrypt,
+                          const std::optional<std::string>& key,
+                          const std::optional<std::string>& seed) {
+  if (method == "rot13") {
+    return {std::make_unique<Rot13Filter>(), {}};
+  }
+  if (method == "vigenere") {
+    if (auto refusal = keyRefusal(key)) {
+      return {nullptr, *refusal};
+    }
+    using Direction = VigenereFilter::Direction;
+    return {
+        std::make_unique<VigenereFilter>(*key, decrypt ? Direction::decipher : Direction::encipher),
+        {}};
+  }
+  if (method == "personal") {
+    std::optional<std::uint32_t> chosenSeed;
+    if (seed && !(chosenSeed = parseSeed(*seed))) {
+      return {nullptr, seedRefusal(*seed)};
+    }
+    if (decrypt) {
+      return {std::make_unique<PersonalDecryptFilter>(), {}};
+    }
+    const auto now = static_cast<std::uint32_t>(std::time(nullptr));
+    return {std::make_unique<PersonalEncryptFilter>(chosenSeed.value_or(now)), {}};
+  }
+  return {nullptr, "unknown method '" + std::string(method) + "'"};
+}
+
+// Runs the step, leaving its output or its message in result: 0 for an output, 1 for a message.
+template <class Step>
+int answer(Step step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    result = "out of memory";
+  } catch (const std::exception& error) {
+    result = error.what();
+  }
+  return 1;
+}
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const char* webResultData() {
+  return result.data();
+}
+
+EMSCRIPTEN_KEEPALIVE std::size_t webResultSize() {
+  return result.size();
+}
+
+EMSCRIPTEN_KEEPALIVE void webResultClear() {
+  std::string().swap(result);
+}
+
+// Encrypts, or with decrypt decrypts, the bytes as `ciphers METHOD [-d] [-k KEY] [--seed N]`
+// does standard input. A null key or seed is one not given; they may be changed.
+EMSCRIPTEN_KEEPALIVE int webTransform(const char* method, int decrypt, const char* key,
+                                      const char* seed, char* input, std::size_t size) {
+  return answer([&] {
+    FilterChoice choice = chooseFilter(method, decrypt != 0, optionalText(key), optionalText(seed));
+    if (!choice.filter) {
+      result = std::move(choice.refusal);
+      return 1;
+    }
+    FilteredBytes filtered = filterBytes(*choice.filter, std::span(input, size));
+    if (filtered.refusal) {
+      result = std::move(*filtered.refusal);
+      return 1;
+    }
+    result = std::move(filtered.output);
+    return 0;
+  });
+}
+
+// Finds the Vigenere key of the bytes, as `ciphers vigenere --crack` does: the result is the key,
+// and after a line feed the warning, if it has one.
+EMSCRIPTEN_KEEPALIVE int webCrackKey(const char* input, std::size_t size) {
+  return answer([&] {
+    CrackSample sample;
+    sample.add(std::string_view(input, size));
+    const std::optional<VigenereCrack> crack = crackVigenere(sample);
+    if (!crack) {
+      result = noLettersMessage;
+      return 1;
+    }
+    result = crack->key + '\n' + crackWarning(crack->verdict).value_or("");
+    return 0;
+  });
+}
+
+}  // extern "C"
