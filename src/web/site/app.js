@@ -3,6 +3,8 @@
 'use strict';
 
 const largestFile = 64 * 1024 * 1024;
+// A text box shows at most this many characters: a browser lays out a longer text for seconds.
+const largestShown = 64 * 1024;
 const methodNotes = {
   rot13: 'ROT13 moves each ASCII letter 13 places on in the alphabet, keeping its case, so the same step decrypts.',
   vigenere: 'The Vigenère cipher upper-cases the letters and shifts each one by the key letter due, the key running on over the letters only.',
@@ -10,6 +12,12 @@ const methodNotes = {
 };
 
 const $ = (id) => document.getElementById(id);
+
+// Shows the text in the box, or its start where it is too long to show; says which.
+function showText(box, text) {
+  box.value = text.length > largestShown ? text.slice(0, largestShown) : text;
+  return text.length > largestShown;
+}
 
 // Workbench jobs run in a Worker, made from the module's own source, so that a large input
 // never holds up the page; where no Worker can be made, they run here.
@@ -30,6 +38,7 @@ function makeRunner(ciphers) {
         }
       };`;
     worker = new Worker(URL.createObjectURL(new Blob([source], {type: 'text/javascript'})));
+    document.documentElement.dataset.worker = 'yes';
   } catch (error) {
     worker = null;
   }
@@ -87,13 +96,17 @@ function setUpWorkbench(ciphers) {
       const result = await run(request);
       if (job === latest) {
         outputBytes = result;
-        $('output').value = new TextDecoder().decode(result);
+        const cut = showText($('output'), new TextDecoder().decode(result));
+        $('output-note').textContent = cut
+          ? `The output is ${result.length} bytes: the box shows its start, and Download saves all of it.`
+          : '';
         $('error').textContent = '';
       }
     } catch (error) {
       if (job === latest) {
         outputBytes = new Uint8Array();
         $('output').value = '';
+        $('output-note').textContent = '';
         $('error').textContent = error.message;
       }
     }
@@ -138,7 +151,21 @@ function setUpWorkbench(ciphers) {
       return;
     }
     fileBytes = new Uint8Array(await file.arrayBuffer());
-    $('input').value = new TextDecoder().decode(fileBytes);
+    // A file too long to show whole is kept as it is: the box shows its start and cannot be edited.
+    const cut = showText($('input'), new TextDecoder().decode(fileBytes));
+    $('input').readOnly = cut;
+    $('input-note').hidden = !cut;
+    $('input-note').firstChild.textContent =
+      `${file.name}: all its ${fileBytes.length} bytes are the input; the box shows their start.`;
+    update();
+  });
+  $('type-instead').addEventListener('click', () => {
+    fileBytes = null;
+    $('file').value = '';
+    $('input').value = '';
+    $('input').readOnly = false;
+    $('input-note').hidden = true;
+    $('input').focus();
     update();
   });
   $('download').addEventListener('click', () => {
@@ -191,6 +218,9 @@ function setUpDialogue(ciphers) {
     };
     own.dialogue = ciphers.runDialogue((bytes) => {
       if (session === own) {
+        if (!performance.getEntriesByName('first-prompt').length) {
+          performance.mark('first-prompt');  // how long the page takes to start, for its benchmark
+        }
         show(decoder.decode(bytes, {stream: true}));
       }
     });
