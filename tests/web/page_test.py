@@ -3,10 +3,12 @@ a workbench round trip, a crack and a download, each checked against the native 
 
 Usage: page_test.py SITE_DIR NATIVE_PROGRAM PROSE_FILE"""
 
-import os
+import functools
+import http.server
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 from pathlib import Path
@@ -134,6 +136,25 @@ class PageTest(unittest.TestCase):
         self.wait_for(lambda: saved.exists() and saved.stat().st_size == len(data))
         time.sleep(0.2)
         self.assertEqual(saved.read_bytes(), native(["rot13"], data))
+
+    def test_served_once_it_works_offline(self):
+        handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=str(SITE))
+        handler.log_message = lambda *arguments: None
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        try:
+            self.driver.get(f"http://127.0.0.1:{server.server_port}/index.html")
+            self.driver.set_script_timeout(20)
+            self.driver.execute_async_script(
+                "navigator.serviceWorker.ready.then(() => arguments[0]())")
+        finally:
+            server.shutdown()
+            server.server_close()
+        self.driver.refresh()
+        self.wait_for(lambda: self.screen().endswith("?: "))
+        self.driver.execute_script("document.getElementById('method').value = 'rot13';")
+        self.set_value("input", "Hello")
+        self.output_becomes("Uryyb")
 
 
 if __name__ == "__main__":
