@@ -90,6 +90,14 @@ function setUpWorkbench(ciphers) {
 
   async function update() {
     const job = ++latest;
+    if (!fileBytes && $('input').value === '') {
+      // Nothing to do yet, and so nothing to complain of: no input gives no output.
+      outputBytes = new Uint8Array();
+      $('output').value = '';
+      $('output-note').textContent = '';
+      $('error').textContent = '';
+      return;
+    }
     const request = {job: 'transform', method: $('method').value, decrypt: $('decrypt').checked,
       input: inputBytes(), options: options()};
     try {
