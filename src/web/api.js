@@ -61,3 +61,9 @@ Module['crack'] = (input) => {
   const plaintext = ciphersRun('vigenere', true, input, {key});
   return {key, plaintext, analysis: {key, period: key.length, warning}};
 };
+
+// English's letter probabilities, A to Z, for drawing a column against them.
+Module['englishLetters'] = () => {
+  const start = _webEnglishLetters() / Float64Array.BYTES_PER_ELEMENT;
+  return Array.from(HEAPF64.subarray(start, start + 26));
+};

@@ -4,6 +4,8 @@
 
 #include <emscripten/emscripten.h>
 
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <ctime>
 #include <memory>
@@ -14,6 +16,7 @@
 #include <string_view>
 
 #include "crack_filter.hpp"
+#include "english_statistics.hpp"
 #include "memory_filter.hpp"
 #include "method_filters.hpp"
 #include "vigenere.hpp"
@@ -125,6 +128,19 @@ EMSCRIPTEN_KEEPALIVE int webCrackKey(const char* input, std::size_t size) {
     result = crack->key + '\n' + crackWarning(crack->verdict).value_or("");
     return 0;
   });
+}
+
+// English's letter probabilities, A to Z, as the breaker weighs a column: 26 numbers.
+EMSCRIPTEN_KEEPALIVE const double* webEnglishLetters() {
+  static const std::array<double, alphabetSize> probabilities = [] {
+    std::array<double, alphabetSize> letters{};
+    const auto& logarithms = englishStatistics().letterLogProbability;
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+      letters[i] = std::exp(logarithms[i]);
+    }
+    return letters;
+  }();
+  return probabilities.data();
 }
 
 }  // extern "C"

@@ -131,7 +131,7 @@ function setUpWorkbench(ciphers) {
       $('key').value = found.key;
       $('decrypt').checked = true;
       showNote();
-      drawAnalysis($('analysis'), found.analysis);
+      drawAnalysis($('analysis'), found.analysis, ciphers.englishLetters());
       $('error').textContent = found.analysis.warning || '';
       update();
     } catch (error) {
@@ -187,25 +187,81 @@ function setUpWorkbench(ciphers) {
   update();
 }
 
-// The breaker's data as a small bar chart: the fit of each period, the chosen one marked.
-function drawAnalysis(figure, analysis) {
-  const ns = 'http://www.w3.org/2000/svg';
-  const element = (name, attributes, text) => {
-    const node = document.createElementNS(ns, name);
-    Object.entries(attributes).forEach(([key, value]) => node.setAttribute(key, value));
-    if (text !== undefined) {
-      node.textContent = text;
+// The breaker's data, drawn as inline SVG: the fit of each period tried, the divisors of the
+// repeats' distances, and each key letter's column against English at its shift. The numbers
+// are the breaker's own (its JSON analysis) and English's letter probabilities the module's.
+const svgSpace = 'http://www.w3.org/2000/svg';
+
+function svgElement(name, attributes, text) {
+  const node = document.createElementNS(svgSpace, name);
+  Object.entries(attributes).forEach(([key, value]) => node.setAttribute(key, value));
+  if (text !== undefined) {
+    node.textContent = text;
+  }
+  return node;
+}
+
+// A bar for each value (null for none), the marked one in the accent colour, its label under it;
+// `expected` adds a mark at each bar's expected height.
+function barChart(title, labels, values, marked, expected) {
+  const width = 640;
+  const height = 120;
+  const top = 20;
+  const base = height - 16;
+  const step = width / labels.length;
+  const shown = values.filter((value) => value !== null);
+  const lowest = Math.min(0, ...shown);
+  const highest = Math.max(...shown, ...(expected || []), lowest + 1e-9);
+  const scale = (value) => (value - lowest) / (highest - lowest) * (base - top);
+  const svg = svgElement('svg', {viewBox: `0 0 ${width} ${height}`, role: 'img'});
+  svg.append(svgElement('title', {}, title), svgElement('text', {x: 2, y: 13}, title));
+  labels.forEach((label, i) => {
+    const x = i * step;
+    if (values[i] !== null) {
+      const barHeight = Math.max(scale(values[i]), 1);
+      svg.append(svgElement('rect', {class: i === marked ? 'bar chosen' : 'bar', x: x + 1,
+        y: base - barHeight, width: Math.max(step - 2, 1), height: barHeight}));
     }
-    return node;
-  };
-  const svg = element('svg', {viewBox: '0 0 400 60', role: 'img'});
-  svg.append(element('title', {}, `The key ${analysis.key}, of period ${analysis.period}`));
-  svg.append(element('text', {x: 4, y: 14}, `Key ${analysis.key}, period ${analysis.period}`));
-  [...analysis.key].forEach((letter, index) => {
-    svg.append(element('rect', {class: 'bar chosen', x: 4 + index * 18, y: 22, width: 16, height: 24}));
-    svg.append(element('text', {x: 8 + index * 18, y: 58}, letter));
+    if (expected) {
+      const y = base - scale(expected[i]);
+      svg.append(svgElement('line', {class: 'expected', x1: x + 1, x2: x + step - 1, y1: y, y2: y}));
+    }
+    if (labels.length <= 26 || i % 2 === 0 || i === marked) {
+      svg.append(svgElement('text', {x: x + step / 2, y: height - 3, 'text-anchor': 'middle'}, label));
+    }
   });
-  figure.replaceChildren(svg);
+  return svg;
+}
+
+function drawAnalysis(figure, analysis, english) {
+  const charts = [];
+  if (analysis.periods) {
+    const fits = analysis.periods.map((row) => (row.fit === null ? null : row.fit));
+    const searched = fits.filter((fit) => fit !== null);
+    const floor = Math.min(...searched);
+    charts.push(barChart(`The fit of each period tried (higher is likelier English); period ${analysis.period} chosen`,
+      analysis.periods.map((row) => row.period), fits.map((fit) => (fit === null ? null : fit - floor + 1)),
+      analysis.periods.findIndex((row) => row.period === analysis.period)));
+  }
+  if (analysis.divisors) {
+    charts.push(barChart('How many of the repeats\' distances each period divides',
+      analysis.divisors.map((row) => row.period), analysis.divisors.map((row) => row.count),
+      analysis.divisors.findIndex((row) => row.period === analysis.period)));
+  }
+  const alphabet = [...'ABCDEFGHIJKLMNOPQRSTUVWXYZ'];
+  (analysis.columns || []).forEach((column, index) => {
+    const letters = column.counts.reduce((sum, count) => sum + count, 0);
+    const expected = alphabet.map((_, i) => letters * english[(i - column.shift + 26) % 26]);
+    const runnerUp = column.runner_up
+      ? `; next best ${column.runner_up.letter}, worse by ${column.runner_up.worse_by.toFixed(1)}` : '';
+    charts.push(barChart(`Key letter ${index + 1}: ${column.letter} (shift ${column.shift})${runnerUp}; `
+      + 'lines: English at that shift', alphabet, column.counts, -1, expected));
+  });
+  if (charts.length === 0) {
+    charts.push(barChart(`The key found: ${analysis.key}, of ${analysis.period} letters`,
+      [...analysis.key], [...analysis.key].map(() => 1), -1));
+  }
+  figure.replaceChildren(...charts);
 }
 
 // The dialogue pane: the console's menu loop in the module, shown as a terminal shows it.
