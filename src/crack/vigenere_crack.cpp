@@ -53,6 +53,9 @@ constexpr double englishMeanLevel = 27;
 constexpr std::size_t coincidenceColumnLetters = 50;
 // Columns of English letters coincide about 0.066 of the time, of random letters 0.038.
 constexpr double englishCoincidence = 0.052;
+// Even at 12 letters a column, columns of English coincide less than a quarter of the time; a
+// text whose columns coincide more often than this has too few different letters for English.
+constexpr double mostCoincidence = 0.3;
 // Where no period's columns look like English, this many of those nearest are searched.
 constexpr std::size_t nearestPeriods = 3;
 
@@ -357,10 +360,14 @@ std::vector<PeriodSearch> searchPeriods(const Letters& cipher) {
   return searches;
 }
 
-CrackVerdict verdictOn(const CrackSample& sample, std::size_t keyLength, long score) {
+CrackVerdict verdictOn(const CrackSample& sample, const Letters& cipher, std::size_t keyLength,
+                       long score) {
   const std::uint64_t letters = sample.letterCount();
   if (letters < minimumLettersPerKeyLetter * keyLength || letters <= keyLength) {
     return CrackVerdict::tooShort;
+  }
+  if (indexOfCoincidence(cipher, keyLength) > mostCoincidence) {
+    return CrackVerdict::tooFewLetters;
   }
   const std::size_t quadgrams = sample.letters().size() - (quadgramLength - 1);
   if (static_cast<double>(score) < englishMeanLevel * static_cast<double>(quadgrams)) {
@@ -392,5 +399,5 @@ std::optional<VigenereCrack> crackVigenere(const CrackSample& sample) {
       searches.begin(), searches.end(),
       [](const PeriodSearch& a, const PeriodSearch& b) { return fit(a) < fit(b); });
   const Key key = shortestPeriod(best.best());
-  return VigenereCrack{keyText(key), verdictOn(sample, key.size(), best.bestScore())};
+  return VigenereCrack{keyText(key), verdictOn(sample, cipher, key.size(), best.bestScore())};
 }

@@ -36,6 +36,9 @@ inline constexpr std::size_t minimumLettersPerKeyLetter = 12;
 enum class CrackVerdict {
   sure,
   tooShort,
+  // The text holds too few different letters for English, as one letter repeated does: any
+  // key of the period fits it.
+  tooFewLetters,
   // The text deciphered under the key found does not score as English does: the key may be
   // longer than maximumKeyLength, or the text not English, or not enciphered this way.
   notEnglish,

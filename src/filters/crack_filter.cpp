@@ -116,6 +116,9 @@ std::optional<std::string> crackWarning(CrackVerdict verdict) {
   if (verdict == CrackVerdict::tooShort) {
     return "the text is too short to be sure of the key";
   }
+  if (verdict == CrackVerdict::tooFewLetters) {
+    return "the text holds too few different letters to be sure of the key";
+  }
   if (verdict == CrackVerdict::notEnglish) {
     return "not sure of the key: the text does not read as English under it (is the key longer "
            "than " +
