@@ -31,7 +31,7 @@ constexpr std::string_view usage =
     "Usage: ciphers [--help | --version]\n"
     "       ciphers rot13 [-d] [FILE...]\n"
     "       ciphers vigenere -k KEY [-d] [FILE...]\n"
-    "       ciphers vigenere --crack [-d] [FILE...]\n"
+    "       ciphers vigenere --crack [-d | --explain | --json] [FILE...]\n"
     "       ciphers personal [-d] [--seed N] [FILE...]\n"
     "Try the Vigenere cipher, ROT13 and a personal method on a line of text, or run\n"
     "one of them over files and pipes, both ways.\n"
@@ -76,7 +76,7 @@ constexpr std::string_view rot13Usage =
 
 constexpr std::string_view vigenereUsage =
     "Usage: ciphers vigenere -k KEY [-d] [FILE...]\n"
-    "       ciphers vigenere --crack [-d] [FILE...]\n"
+    "       ciphers vigenere --crack [-d | --explain | --json] [FILE...]\n"
     "Enciphers the ASCII letters, upper-cased, with the Vigenere cipher under KEY;\n"
     "every other byte stays as it is and uses up no key letter. The key runs on\n"
     "across lines and files: the whole input is one message. Reads each FILE in\n"
@@ -90,6 +90,10 @@ constexpr std::string_view vigenereUsage =
     "                 and the key on standard error. Keys of up to 40 letters are\n"
     "                 found; a text of fewer than 12 letters a key letter is too\n"
     "                 short to be sure of the key, and standard error says so.\n"
+    "      --explain  with --crack, print how the key was found instead: each\n"
+    "                 period's index of coincidence and fit, the repeated sequences,\n"
+    "                 each key letter's column against English, and the key\n"
+    "      --json     with --crack, print the same as one JSON object\n"
     "      --help     show this help and exit\n"
     "\n"
     "See ciphers(1).\n";
@@ -116,6 +120,8 @@ constexpr int helpOption = 0x100;
 constexpr int versionOption = 0x101;
 constexpr int seedOption = 0x102;
 constexpr int crackOption = 0x103;
+constexpr int explainOption = 0x104;
+constexpr int jsonOption = 0x105;
 
 constexpr option endOfOptions{nullptr, 0, nullptr, 0};
 
@@ -218,12 +224,32 @@ struct VigenereArguments {
   std::optional<std::string> key;
   bool decrypt = false;
   bool crack = false;
+  std::optional<ExplanationFormat> explanation;
+  bool explanationTwice = false;  // both --explain and --json
 };
 
+// A usage error of one line, status 2.
+int refuseInOneLine(std::string_view message) {
+  std::cerr << "ciphers: " << message << " (see 'ciphers vigenere --help')\n";
+  return 2;
+}
+
 int runVigenere(const VigenereArguments& chosen, const Files& files) {
+  if (chosen.explanation && !chosen.crack) {
+    return refuseInOneLine("--explain and --json go with --crack");
+  }
+  if (chosen.explanationTwice) {
+    return refuseInOneLine("--explain and --json go one at a time");
+  }
   if (chosen.crack) {
     if (chosen.key) {
       return refuse("--crack finds the key itself: it takes no key", "ciphers vigenere");
+    }
+    if (chosen.explanation && chosen.decrypt) {
+      return refuseInOneLine("--explain and --json go without -d");
+    }
+    if (chosen.explanation) {
+      return runVigenereExplanation(files, *chosen.explanation, std::cerr);
     }
     return runVigenereCrack(files, chosen.decrypt, std::cerr);
   }
@@ -236,10 +262,13 @@ int runVigenere(const VigenereArguments& chosen, const Files& files) {
 }
 
 int runVigenereCommand(Arguments arguments) {
-  static constexpr std::array options{
-      option{"key", required_argument, nullptr, 'k'}, option{"decrypt", no_argument, nullptr, 'd'},
-      option{"crack", no_argument, nullptr, crackOption},
-      option{"help", no_argument, nullptr, helpOption}, endOfOptions};
+  static constexpr std::array options{option{"key", required_argument, nullptr, 'k'},
+                                      option{"decrypt", no_argument, nullptr, 'd'},
+                                      option{"crack", no_argument, nullptr, crackOption},
+                                      option{"explain", no_argument, nullptr, explainOption},
+                                      option{"json", no_argument, nullptr, jsonOption},
+                                      option{"help", no_argument, nullptr, helpOption},
+                                      endOfOptions};
   const MethodCommand command{"vigenere", vigenereUsage, ":k:d", options};
   VigenereArguments chosen;
   const auto parsed =
@@ -254,6 +283,14 @@ int runVigenereCommand(Arguments arguments) {
           case crackOption:
             chosen.crack = true;
             break;
+          case explainOption:
+          case jsonOption: {
+            const auto format =
+                option == jsonOption ? ExplanationFormat::json : ExplanationFormat::text;
+            chosen.explanationTwice |= chosen.explanation && *chosen.explanation != format;
+            chosen.explanation = format;
+            break;
+          }
           default:
             break;
         }

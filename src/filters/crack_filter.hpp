@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -19,5 +18,9 @@ int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ost
 inline constexpr std::string_view noLettersMessage =
     "the input holds no letters, so it shows no key";
 
-// What a key found with this verdict warns of; nothing for a sure one.
-std::optional<std::string> crackWarning(CrackVerdict verdict);
+enum class ExplanationFormat { text, json };
+
+// How the key of the files read as one message was found, written to standard output as a report
+// for the terminal or as JSON; the exit status as runVigenereCrack gives it.
+int runVigenereExplanation(std::span<const std::string> files, ExplanationFormat format,
+                           std::ostream& err);

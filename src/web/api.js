@@ -54,12 +54,9 @@ Module['encrypt'] = (method, input, options) => ciphersRun(method, false, input,
 Module['decrypt'] = (method, input, options) => ciphersRun(method, true, input, options);
 
 Module['crack'] = (input) => {
-  const found = new TextDecoder().decode(ciphersCall(ciphersBytes(input), _webCrackKey));
-  const lineEnd = found.indexOf('\n');
-  const key = found.slice(0, lineEnd);
-  const warning = found.slice(lineEnd + 1) || null;
-  const plaintext = ciphersRun('vigenere', true, input, {key});
-  return {key, plaintext, analysis: {key, period: key.length, warning}};
+  const analysis = JSON.parse(new TextDecoder().decode(ciphersCall(ciphersBytes(input), _webCrack)));
+  const plaintext = ciphersRun('vigenere', true, input, {key: analysis.key});
+  return {key: analysis.key, plaintext, analysis};
 };
 
 // English's letter probabilities, A to Z, for drawing a column against them.

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "crack_explanation_printers.hpp"
 #include "crack_filter.hpp"
 #include "english_statistics.hpp"
 #include "memory_filter.hpp"
@@ -114,18 +115,18 @@ EMSCRIPTEN_KEEPALIVE int webTransform(const char* method, int decrypt, const cha
   });
 }
 
-// Finds the Vigenere key of the bytes, as `ciphers vigenere --crack` does: the result is the key,
-// and after a line feed the warning, if it has one.
-EMSCRIPTEN_KEEPALIVE int webCrackKey(const char* input, std::size_t size) {
+// Finds the Vigenere key of the bytes, as `ciphers vigenere --crack` does, and how: the result is
+// what `--crack --json` writes.
+EMSCRIPTEN_KEEPALIVE int webCrack(const char* input, std::size_t size) {
   return answer([&] {
-    CrackSample sample;
-    sample.add(std::string_view(input, size));
-    const std::optional<VigenereCrack> crack = crackVigenere(sample);
-    if (!crack) {
+    ExplainedSample text;
+    text.add(std::string_view(input, size));
+    const std::optional<CrackExplanation> explanation = explainVigenereCrack(text);
+    if (!explanation) {
       result = noLettersMessage;
       return 1;
     }
-    result = crack->key + '\n' + crackWarning(crack->verdict).value_or("");
+    result = explanationJson(*explanation);
     return 0;
   });
 }
