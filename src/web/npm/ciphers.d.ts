@@ -7,11 +7,30 @@ export interface Options {
   seed?: number | string;
 }
 
+/** How the breaker found the key: what `ciphers vigenere --crack --json` writes. */
+export interface Analysis {
+  letters: number;
+  ic: number;
+  periods: {period: number; ic: number; fit: number | null}[];
+  period: number;
+  repeats: {sequence: string; positions: number[]; distances: number[]}[];
+  divisors: {period: number; count: number}[];
+  columns: {
+    counts: number[];
+    shift: number;
+    letter: string;
+    fit: number[];
+    runner_up: {shift: number; letter: string; worse_by: number};
+  }[];
+  key: string;
+  warning: string | null;
+}
+
 /** What the breaker found: the key, the text deciphered under it, and how it was found. */
 export interface Crack<T> {
   key: string;
   plaintext: T;
-  analysis: Record<string, unknown>;
+  analysis: Analysis;
 }
 
 export interface Ciphers {
