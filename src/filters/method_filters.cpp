@@ -19,8 +19,8 @@ std::span<const char> VigenereFilter::transform(std::span<char> block) {
 }
 
 // Every byte gives at most a group, and a line's start value comes on top.
-PersonalEncryptFilter::PersonalEncryptFilter(std::uint32_t seed, std::size_t largestBlock)
-    : generator_(seed), output_(longestGroup * largestBlock + startValueLength + groupStore) {}
+PersonalEncryptFilter::PersonalEncryptFilter(const Mt19937& generator, std::size_t largestBlock)
+    : generator_(generator), output_(longestGroup * largestBlock + startValueLength + groupStore) {}
 
 std::span<const char> PersonalEncryptFilter::transform(std::span<char> block) {
   const char* end = encoder_.encodeLines({block.data(), block.size()}, output_.data(), generator_);
@@ -37,17 +37,14 @@ std::span<const char> PersonalDecryptFilter::transform(std::span<char> block) {
   return {output_.data(), end};
 }
 
-std::optional<std::string> keyRefusal(const std::optional<std::string>& key) {
-  if (!key) {
-    return "vigenere needs a key: -k KEY";
-  }
-  if (key->empty()) {
+std::optional<std::string> keyRefusal(std::string_view key) {
+  if (key.empty()) {
     return "the key is empty: it must be one or more of the letters A-Z and a-z";
   }
-  if (isVigenereKey(*key)) {
+  if (isVigenereKey(key)) {
     return std::nullopt;
   }
-  return "the key '" + *key + "' holds a character other than the letters A-Z and a-z";
+  return "the key '" + std::string(key) + "' holds a character other than the letters A-Z and a-z";
 }
 
 std::optional<std::uint32_t> parseSeed(std::string_view text) {

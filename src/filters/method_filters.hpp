@@ -56,7 +56,7 @@ class VigenereFilter : public MethodFilter {
 
 class PersonalEncryptFilter : public MethodFilter {
  public:
-  explicit PersonalEncryptFilter(std::uint32_t seed, std::size_t largestBlock = blockSize);
+  explicit PersonalEncryptFilter(const Mt19937& generator, std::size_t largestBlock = blockSize);
   std::span<const char> transform(std::span<char> block) override;
 
  private:
@@ -81,8 +81,11 @@ class PersonalDecryptFilter : public MethodFilter {
   bool refused_ = false;
 };
 
-// Why a Vigenere key, given or not, is refused; nothing for a good one.
-std::optional<std::string> keyRefusal(const std::optional<std::string>& key);
+// Why a Vigenere key given with -k is refused; nothing for a good one. The key is on the command
+// line already, so the message may quote it.
+std::optional<std::string> keyRefusal(std::string_view key);
+// Why a Vigenere run without a key cannot start.
+inline constexpr std::string_view missingKeyMessage = "no key: give -k KEY or --key-file FILE";
 
 // A seed of the personal method: a whole number from 0 to 4294967295, in decimal.
 std::optional<std::uint32_t> parseSeed(std::string_view text);

@@ -20,6 +20,7 @@
 #include "english_statistics.hpp"
 #include "memory_filter.hpp"
 #include "method_filters.hpp"
+#include "personal_method.hpp"
 #include "vigenere.hpp"
 #include "vigenere_crack.hpp"
 
@@ -44,7 +45,10 @@ FilterChoice chooseFilter(std::string_view method, bool decrypt,
     return {std::make_unique<Rot13Filter>(), {}};
   }
   if (method == "vigenere") {
-    if (auto refusal = keyRefusal(key)) {
+    if (!key) {
+      return {nullptr, std::string(missingKeyMessage)};
+    }
+    if (auto refusal = keyRefusal(*key)) {
       return {nullptr, *refusal};
     }
     using Direction = VigenereFilter::Direction;
@@ -60,8 +64,9 @@ FilterChoice chooseFilter(std::string_view method, bool decrypt,
     if (decrypt) {
       return {std::make_unique<PersonalDecryptFilter>(), {}};
     }
-    const auto now = static_cast<std::uint32_t>(std::time(nullptr));
-    return {std::make_unique<PersonalEncryptFilter>(chosenSeed.value_or(now)), {}};
+    const Mt19937 generator =
+        chosenSeed ? Mt19937(*chosenSeed) : seededFromClock(std::time(nullptr));
+    return {std::make_unique<PersonalEncryptFilter>(generator), {}};
   }
   return {nullptr, "unknown method '" + std::string(method) + "'"};
 }
