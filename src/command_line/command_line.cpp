@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <iostream>
@@ -86,28 +85,6 @@ std::string refusedOptionMessage(Arguments arguments) {
     return "option '" + typed + "' takes no value";
   }
   return "unknown option '" + typed + "'";
-}
-
-// Why a Vigenere key given with -k is refused; nothing for a good one. The key is on the command
-// line already, so the message may quote it.
-std::optional<std::string> keyRefusal(std::string_view key) {
-  if (key.empty()) {
-    return "the key is empty: it must be one or more of the letters A-Z and a-z";
-  }
-  if (isVigenereKey(key)) {
-    return std::nullopt;
-  }
-  return "the key '" + std::string(key) + "' holds a character other than the letters A-Z and a-z";
-}
-
-std::optional<std::uint32_t> parseSeed(std::string_view text) {
-  std::uint32_t seed = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, seed);
-  if (text.empty() || error != std::errc() || stop != end) {
-    return std::nullopt;
-  }
-  return seed;
 }
 
 // What a method command's options chose. Each command takes only some of the options; the
@@ -221,9 +198,7 @@ int runPersonal(const MethodArguments& chosen, const Files& files) {
   if (chosen.seed) {
     seed = parseSeed(*chosen.seed);
     if (!seed) {
-      return refuse(
-          "the seed must be a whole number from 0 to 4294967295, not '" + *chosen.seed + "'",
-          "ciphers personal");
+      return refuse(seedRefusal(*chosen.seed), "ciphers personal");
     }
   }
   if (chosen.decrypt) {
