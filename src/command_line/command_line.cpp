@@ -18,6 +18,7 @@
 #include "console.hpp"
 #include "crack_filter.hpp"
 #include "descriptor_buffers.hpp"
+#include "kernels.hpp"
 #include "line_editor.hpp"
 #include "menu_loop.hpp"
 #include "method_filters.hpp"
@@ -381,5 +382,8 @@ int runProgram(std::span<char* const> argv) {
   if (argv.size() > 2) {
     return refuseArgument(argv[2]);
   }
-  return show(parsed == helpOption ? usage : versionLine);
+  if (parsed == helpOption) {
+    return show(usage);
+  }
+  return show(std::string(versionLine) + "kernels: " + describeKernels() + "\n");
 }
