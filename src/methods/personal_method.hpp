@@ -38,5 +38,6 @@ PersonalRows encipherPersonal(std::string_view text, Draw&& draw) {
   return {std::move(ctext), std::move(plaintext)};
 }
 
-// The generator of one run, seeded with the low 32 bits of the calendar time in whole seconds.
+// The generator of a run started at `now`, in the dialogue and the filters alike: seeded with the
+// low 32 bits of the calendar time in whole seconds.
 Mt19937 seededFromClock(std::time_t now);

@@ -35,6 +35,8 @@ VigenereStream::VigenereStream(std::string_view key, const KernelSet& kernels)
   // block of letters finds its key letters in a row from any position within the period.
   constexpr std::size_t ahead = vigenereLookAhead;
   period_ = key.size() * ((ahead + key.size() - 1) / key.size());
+  encipherShifts_.reserve(period_ + ahead);
+  decipherShifts_.reserve(period_ + ahead);
   for (std::size_t i = 0; i < period_ + ahead; ++i) {
     const int row = toAsciiUpper(key[i % key.size()]) - 'A';
     encipherShifts_.push_back(static_cast<char>(row));
@@ -42,7 +44,7 @@ VigenereStream::VigenereStream(std::string_view key, const KernelSet& kernels)
   }
 }
 
-void VigenereStream::shift(std::span<char> text, const std::string& shifts) {
+void VigenereStream::shift(std::span<char> text, const Secret& shifts) {
   kernels_->shiftVigenere(text, shifts.data(), period_, position_);
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "kernels.hpp"
+#include "secret.hpp"
 #include "vigenere_rules.hpp"
 
 // The four rows of a run, one element per text character; letters are upper-cased, every other
@@ -37,12 +38,13 @@ class VigenereStream {
   void restart() { position_ = 0; }
 
  private:
-  void shift(std::span<char> text, const std::string& shifts);
+  void shift(std::span<char> text, const Secret& shifts);
 
-  std::string encipherShifts_;  // the key letters' rows, 0 to 25, repeated
-  std::string decipherShifts_;  // the rows that shift back: 26 - row, modulo 26
-  std::size_t period_ = 0;      // a whole number of keys, and at least vigenereLookAhead
-  std::size_t position_ = 0;    // the key letter due next, within the period
+  // They tell the key, so their buffers are wiped when they go.
+  Secret encipherShifts_;     // the key letters' rows, 0 to 25, repeated
+  Secret decipherShifts_;     // the rows that shift back: 26 - row, modulo 26
+  std::size_t period_ = 0;    // a whole number of keys, and at least vigenereLookAhead
+  std::size_t position_ = 0;  // the key letter due next, within the period
   const KernelSet* kernels_;
 };
 
