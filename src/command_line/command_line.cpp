@@ -18,6 +18,7 @@
 #include "crack_filter.hpp"
 #include "descriptor_buffers.hpp"
 #include "help_texts.hpp"
+#include "kernels.hpp"
 #include "line_editor.hpp"
 #include "menu_loop.hpp"
 #include "method_filters.hpp"
@@ -321,5 +322,8 @@ int runProgram(std::span<char* const> argv) {
   if (argv.size() > 2) {
     return refuseArgument(argv[2]);
   }
-  return show(parsed == helpOption ? programHelp() : versionText());
+  if (parsed == helpOption) {
+    return show(programHelp());
+  }
+  return show(std::string(versionText()) + "kernels: " + describeKernels() + "\n");
 }
