@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 
+#include "avx2/personal_kernels.hpp"
 #include "digit_string.hpp"
 
 // AVX-512 with byte permutes (VBMI) reads a window's groups all at once. Windows builds keep the
@@ -229,28 +230,6 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   return {count, end};
 }
 
-// Reads the line end at `at` and the next line's start value where both are whole and the
-// writer can write them, as the careful reading takes them; returns where they end, or `at`
-// itself where they are not (the careful reading then judges them).
-const char* readLineStart(const char* at, const char* end, GroupReading& reading) {
-  const std::size_t lineEnd = at[0] == '\r' ? 2 : 1;
-  if (static_cast<std::size_t>(end - at) < lineEnd || (lineEnd == 2 && at[1] != '\n')) {
-    return at;
-  }
-  const char* const start = at + lineEnd;
-  const ReadValue value = readStartValue({start, static_cast<std::size_t>(end - start)});
-  if (value.reading != Reading::complete) {
-    return at;
-  }
-  if (lineEnd == 2) {
-    *reading.out++ = '\r';
-  }
-  *reading.out++ = '\n';
-  ++reading.linesEnded;
-  reading.last = value.value;
-  return start + value.length;
-}
-
 CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end,
                                               GroupReading& reading) {
   GroupReading state = reading;  // kept in registers
@@ -277,7 +256,28 @@ CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end
 }  // namespace
 #endif
 
-bool readsGroupWindows() {
+const char* readLineStart(const char* at, const char* end, GroupReading& reading) {
+  const std::size_t lineEnd = at[0] == '\r' ? 2 : 1;
+  if (static_cast<std::size_t>(end - at) < lineEnd || (lineEnd == 2 && at[1] != '\n')) {
+    return at;
+  }
+  const char* const start = at + lineEnd;
+  const ReadValue value = readStartValue({start, static_cast<std::size_t>(end - start)});
+  if (value.reading != Reading::complete) {
+    return at;
+  }
+  if (lineEnd == 2) {
+    *reading.out++ = '\r';
+  }
+  *reading.out++ = '\n';
+  ++reading.linesEnded;
+  reading.last = value.value;
+  return start + value.length;
+}
+
+namespace {
+
+bool readsWideWindows() {
 #ifdef CIPHERS_GROUP_WINDOWS
   static const bool reads = __builtin_cpu_supports("avx512f") != 0 &&
                             __builtin_cpu_supports("avx512bw") != 0 &&
@@ -288,13 +288,20 @@ bool readsGroupWindows() {
 #endif
 }
 
+}  // namespace
+
+bool readsGroupWindows() {
+  return readsWideWindows() || avx2::available();
+}
+
 const char* decodeGroupWindows(const char* group, const char* end, GroupReading& reading) {
 #ifdef CIPHERS_GROUP_WINDOWS
-  if (readsGroupWindows()) {
+  if (readsWideWindows()) {
     return decodeWindows(group, end, reading);
   }
 #endif
-  static_cast<void>(end);
-  static_cast<void>(reading);
+  if (avx2::available()) {
+    return avx2::decodeWindows(group, end, reading);
+  }
   return group;
 }

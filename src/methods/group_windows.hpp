@@ -14,6 +14,12 @@ struct GroupReading {
   std::uint64_t linesEnded;
 };
 
+// Reads the line end at `at` and the next line's start value where both are whole and the
+// writer can write them, as the careful reading takes them, writing the line end and moving
+// `reading` on; returns where they end, or `at` itself where they are not (the careful reading
+// then judges them). `at` must be before `end`.
+const char* readLineStart(const char* at, const char* end, GroupReading& reading);
+
 // Whether this processor reads windows of groups at once; where not, decodeGroupWindows reads
 // nothing, and need not be called.
 bool readsGroupWindows();

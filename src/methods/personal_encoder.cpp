@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "avx2/personal_kernels.hpp"
 #include "personal_method.hpp"
 
 // MinGW's compiler does not keep the stack aligned for the vectors it spills, so Windows builds
@@ -14,6 +15,9 @@
 #endif
 
 namespace {
+
+// The bytes a vector kernel walks at once, and that the plain loop takes where one stops.
+constexpr std::size_t block = 16;
 
 #ifdef CIPHERS_WALK_BLOCKS
 
@@ -38,8 +42,6 @@ bool hasByteVectors() {
       __builtin_cpu_supports("popcnt") != 0;
   return has;
 }
-
-constexpr std::size_t block = 16;
 
 // What a group needs besides its magnitude's digits, by its key: the number of leading zeros
 // of its magnitude written in four digits (0 to 3), plus 4 for an odd length draw, plus 8 for a
@@ -239,10 +241,16 @@ char* PersonalEncoder::encodeFromParities(std::string_view text, const std::uint
                                           char* out) {
   std::size_t next = 0;
   auto drawn = [&parities, &next] { return std::uint32_t{parities[next++]}; };
+  using Blocks = std::size_t (*)(std::string_view, const std::uint8_t*, std::int32_t&, char*&);
+  Blocks blocks = avx2::available() ? avx2::encodeBlocks : nullptr;
 #ifdef CIPHERS_WALK_BLOCKS
   if (hasByteVectors()) {
+    blocks = encodeBlocks;
+  }
+#endif
+  if (blocks != nullptr) {
     while (!text.empty()) {
-      const std::size_t done = encodeBlocks(text, parities + next, last_, out);
+      const std::size_t done = blocks(text, parities + next, last_, out);
       next += 2 * done;
       text.remove_prefix(done);
       // The block in which the walk reaches a limit, byte by byte.
@@ -252,7 +260,6 @@ char* PersonalEncoder::encodeFromParities(std::string_view text, const std::uint
     }
     return out;
   }
-#endif
   return encode(text, out, drawn, drawn);
 }
 
