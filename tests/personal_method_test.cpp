@@ -214,3 +214,26 @@ TEST(PersonalMethod, GeneratorReadInPlaceWritesWhatSingleDrawsWrite) {
     EXPECT_EQ(inPlace(), behind());
   }
 }
+
+// Steps of 255 and 256, up and down, at every place of a window: the windows take the one and
+// leave the other to the careful reading, which refuses it after the same output.
+TEST(PersonalMethod, WindowsJudgeTheLongestStepsAsTheCarefulReadingDoes) {
+  for (const std::string_view step : {"3302", "3303", "03208", "03209"}) {
+    const bool longest = step.back() == '2' || step.back() == '8';  // 255 rather than 256
+    std::string staying;  // the value reached, again and again
+    for (int i = 0; i < 20; ++i) {
+      staying += step.substr(step.size() - 4);
+    }
+    for (std::size_t before = 0; before < 40; ++before) {
+      std::string line = "47";
+      for (std::size_t i = 0; i < before; ++i) {
+        line += "247";
+      }
+      line += std::string(step) + staying;
+      const Decoded whole = decodeInPieces(line, line.size());
+      ASSERT_EQ(whole, decodeInPieces(line, 1)) << line;
+      ASSERT_EQ(whole.refused, !longest) << line;
+      ASSERT_EQ(whole.text.size(), longest ? before + 21 : before) << line;
+    }
+  }
+}
