@@ -8,9 +8,10 @@ program=$1
 version=$2
 . "$(dirname "$0")/check_common.sh"
 
-# Runs the program with the given arguments and input "q" (which --help must not read).
+# Runs the program with the given arguments and input "q" (which --help must not read), in a
+# session of its own, without a controlling terminal: there a missing key is never asked for.
 run() {
-  printf 'q\n' | "$program" "$@" >"$work/out" 2>"$work/err"
+  printf 'q\n' | setsid -w "$program" "$@" >"$work/out" 2>"$work/err"
   status=$?
 }
 
@@ -46,7 +47,9 @@ notes.txt --help|unknown method 'notes.txt'|ciphers
 --version --help|unexpected argument '--help'|ciphers
 rot13 --bogus|unknown option '--bogus'|ciphers rot13
 rot13 -x -|unknown option '-x'|ciphers rot13
-vigenere|vigenere needs a key: -k KEY|ciphers vigenere
+vigenere|no key: give -k KEY or --key-file FILE|ciphers vigenere
+vigenere -d --key-file=k -k ab|-k and --key-file both give the key: give one of them|ciphers vigenere
+vigenere --key-file -|the key file and the text cannot both be standard input|ciphers vigenere
 vigenere -k|option '-k' needs a value|ciphers vigenere
 vigenere --key=|the key is empty: it must be one or more of the letters A-Z and a-z|ciphers vigenere
 vigenere -d -k ab1|the key 'ab1' holds a character other than the letters A-Z and a-z|ciphers vigenere

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Usage: check_completion.sh COMPLETION_FILE PROGRAM
 # Sources the bash completion for ciphers and completes command lines as bash would split them:
-# the methods, each method's options, nothing after a key or a seed, and file names. Each
+# the methods, each method's options, nothing after a key or a seed, and file names (after
+# --key-file too). Each
 # method's options must be the long options its --help names, so that the two cannot drift.
 set -uo pipefail
 completion=$1
@@ -62,6 +63,7 @@ expect "" vigenere --key le
 expect "" vigenere --key = le
 expect "" personal -d --seed = ""
 expect "letters notes.md notes.txt" vigenere -k lemon ""
+expect "notes.md notes.txt" vigenere --key-file no
 expect "notes.md notes.txt" personal -d no
 touch -- -d
 expect "-d" rot13 -- -

@@ -4,8 +4,9 @@
 # read, with status 1 at the end; a bad key or an unknown option is refused with status 2 and
 # nothing on standard output; a line that is no digit string stops the decryption at FILE:LINE
 # with status 1, keeping what came before it (of the refused line, what came before the fault: a
-# line may be longer than memory); output that cannot be written ends with status 1
-# and a message, quietly where the reader has gone.
+# line may be longer than memory), in the file that holds the fault; a file that is also the
+# output is not read; output that cannot be written ends with status 1 and a message, quietly
+# where the reader has gone.
 program=$1
 . "$(dirname "$0")/check_common.sh"
 cd "$work" || exit 1
@@ -52,6 +53,52 @@ expect 1 '' "ciphers: first:1: not a digit string of the personal method"
 printf '47314' >in
 run personal -d
 expect 1 '' "ciphers: -:1: not a digit string of the personal method"
+
+# Runs that must give exactly the status, the output (a printf format) and the standard error.
+# Each row: STATUS OUTPUT ERROR COMMAND..., run in $work.
+row() {
+  wanted_status=$1 wanted_out=$2 wanted_err=$3
+  shift 3
+  "$@" >out 2>err
+  status=$?
+  printf "$wanted_out" >wanted
+  [ "$status" = "$wanted_status" ] && cmp -s wanted out && [ "$(cat err)" = "$wanted_err" ] ||
+    fail "$*: status $status, output: $(od -c out | head -3), standard error: $(cat err)"
+}
+refused() { echo "ciphers: $1: not a digit string of the personal method"; }
+same() { echo "ciphers: $1: input file is output file"; }
+
+# A file that is also the output is not read, else it would grow without end; the other FILEs
+# are. A device or a pipe may be both.
+printf 'hello\n' >f
+row 1 '' "$(same f)" sh -c '"$0" rot13 f >>f' "$program"
+row 0 'hello\n' '' cat f
+row 1 '' "$(printf '%s\n%s' "$(same -)" "$(same f)")" sh -c '"$0" rot13 - first f <f >>f' "$program"
+row 0 'hello\nNggnpx ng qnja!\n' '' cat f
+row 0 '' '' sh -c '"$0" rot13 </dev/null >/dev/null' "$program"
+# A line cut at the end of a file is blamed on the file that holds it, or left to a read error.
+printf 989 >d2
+printf '98910297092\n989' >d5
+: >empty
+row 1 '' "$(refused d2:1)" "$program" personal -d d2 /dev/null
+row 1 'abc\n' "$(refused d5:2)" "$program" personal -d d5 empty
+row 1 '' 'ciphers: folder: Is a directory' "$program" personal -d d2 folder
+# A last line of a start value alone is never written: the input was cut.
+row 1 'abc\n' "$(refused -:2)" sh -c 'printf "98910297092\n98" | "$0" personal -d' "$program"
+row 1 '' "$(refused -:1)" sh -c 'printf 98 | "$0" personal -d' "$program"
+row 0 '\n' '' sh -c 'printf "98\n" | "$0" personal -d' "$program"
+# A read error in the middle of a line: the error alone, not a refusal of the cut line.
+head -c 1000000 /dev/zero | tr '\0' 'e' | fold -w 1000 | "$program" personal --seed 3 >big.dig
+if strace -o /dev/null true 2>/dev/null; then
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    strace -o /dev/null -P "$PWD/big.dig" -e trace=read -e inject=read:error=EIO:when=3 \
+    "$program" personal -d big.dig >out 2>err
+  status=$?
+  [ "$status" = 1 ] && [ "$(cat err)" = 'ciphers: big.dig: Input/output error' ] ||
+    fail "a read error inside a line: status $status, standard error: $(cat err)"
+else
+  echo "a read error inside a line: skipped, strace cannot run here"
+fi
 
 arguments='a full disk'
 "$program" rot13 first >/dev/full 2>err

@@ -57,6 +57,7 @@ TEST(VigenereCrack, SaysWhenTheTextIsTooShortOrNoKeyMakesItEnglish) {
   EXPECT_EQ(one.key.size(), 1U);
   EXPECT_EQ(one.verdict, CrackVerdict::tooShort);
   EXPECT_EQ(crack(encipher(message.substr(0, 60), "CRYPTOGRAPHY")).verdict, CrackVerdict::tooShort);
+  EXPECT_EQ(crack(std::string(64, 'a')).verdict, CrackVerdict::tooFewLetters);
 
   Mt19937 draws(5);
   std::string noise;

@@ -2,11 +2,11 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
-#include <ctime>
-#include <functional>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -18,115 +18,30 @@
 #include "console.hpp"
 #include "crack_filter.hpp"
 #include "descriptor_buffers.hpp"
+#include "help_texts.hpp"
 #include "line_editor.hpp"
 #include "menu_loop.hpp"
 #include "method_filters.hpp"
+#include "method_runs.hpp"
+#include "mt19937.hpp"
+#include "personal_method.hpp"
 #include "run_filter.hpp"
+#include "secret.hpp"
+#include "vigenere_key.hpp"
 
 namespace {
 
 using Arguments = std::span<char* const>;
 using Files = std::vector<std::string>;
 
-constexpr std::string_view usage =
-    "Usage: ciphers [--help | --version]\n"
-    "       ciphers rot13 [-d] [FILE...]\n"
-    "       ciphers vigenere -k KEY [-d] [FILE...]\n"
-    "       ciphers vigenere --crack [-d] [FILE...]\n"
-    "       ciphers personal [-d] [--seed N] [FILE...]\n"
-    "Try the Vigenere cipher, ROT13 and a personal method on a line of text, or run\n"
-    "one of them over files and pipes, both ways.\n"
-    "\n"
-    "With no arguments, ciphers shows a menu on standard output and reads the\n"
-    "choice, the text and the Vigenere key from standard input, until Q is chosen\n"
-    "or the input ends.\n"
-    "\n"
-    "With a method, ciphers encrypts, or with -d decrypts, each FILE in turn (or\n"
-    "standard input, when there is no FILE or FILE is -) to standard output:\n"
-    "  rot13      moves each ASCII letter 13 places on, keeping its case\n"
-    "  vigenere   enciphers the letters under KEY, which runs on across lines and\n"
-    "             files\n"
-    "  personal   turns each line into a line of digits by a random walk\n"
-    "'ciphers vigenere --crack' finds the key of a Vigenere ciphertext itself.\n"
-    "'ciphers METHOD --help' tells more.\n"
-    "\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
-    "\n"
-    "Exit status: 0 when all went well, after Q in the dialogue or when its input\n"
-    "ends at the menu; 1 when the dialogue's input ends in the middle of a request,\n"
-    "when the input cannot be read, a FILE cannot be opened or read, a line is no\n"
-    "digit string of the personal method, the input to --crack holds no letter,\n"
-    "the output cannot be written, or memory runs out; 2 for an unknown method or\n"
-    "option, or a bad key or seed.\n"
-    "\n"
-    "See ciphers(1) for the whole dialogue and every method.\n";
-
-constexpr std::string_view versionLine = "ciphers " CIPHERS_VERSION "\n";
-
-constexpr std::string_view rot13Usage =
-    "Usage: ciphers rot13 [-d] [FILE...]\n"
-    "Moves each of the 52 ASCII letters 13 places on within its alphabet, keeping\n"
-    "its case; every other byte stays as it is. Reads each FILE in turn (standard\n"
-    "input when there is no FILE or FILE is -) and writes to standard output.\n"
-    "\n"
-    "  -d, --decrypt  decrypt, which is the same rotation\n"
-    "      --help     show this help and exit\n"
-    "\n"
-    "See ciphers(1).\n";
-
-constexpr std::string_view vigenereUsage =
-    "Usage: ciphers vigenere -k KEY [-d] [FILE...]\n"
-    "       ciphers vigenere --crack [-d] [FILE...]\n"
-    "Enciphers the ASCII letters, upper-cased, with the Vigenere cipher under KEY;\n"
-    "every other byte stays as it is and uses up no key letter. The key runs on\n"
-    "across lines and files: the whole input is one message. Reads each FILE in\n"
-    "turn (standard input when there is no FILE or FILE is -) and writes to\n"
-    "standard output.\n"
-    "\n"
-    "  -k, --key KEY  the key: one or more of the letters A-Z and a-z\n"
-    "  -d, --decrypt  decipher\n"
-    "      --crack    find the key from the ciphertext alone and print it, a line of\n"
-    "                 capitals; with -d, print the text deciphered under it instead\n"
-    "                 and the key on standard error. Keys of up to 40 letters are\n"
-    "                 found; a text of fewer than 12 letters a key letter is too\n"
-    "                 short to be sure of the key, and standard error says so.\n"
-    "      --help     show this help and exit\n"
-    "\n"
-    "See ciphers(1).\n";
-
-constexpr std::string_view personalUsage =
-    "Usage: ciphers personal [-d] [--seed N] [FILE...]\n"
-    "Turns each line of the input into a line of digits, the ciphertext that the\n"
-    "dialogue's personal method shows for it. The output ends with a line end\n"
-    "exactly when the input does. With -d, reads such lines (ended by LF or CR LF)\n"
-    "and writes their texts back; a line that is no such digit string stops it.\n"
-    "Reads each FILE in turn (standard input when there is no FILE or FILE is -)\n"
-    "and writes to standard output.\n"
-    "\n"
-    "  -d, --decrypt  decrypt lines of digits\n"
-    "      --seed N   draw from a generator seeded with N, 0 to 4294967295, rather\n"
-    "                 than with the clock: the same N gives the same output\n"
-    "      --help     show this help and exit\n"
-    "\n"
-    "See ciphers(1).\n";
-
 // The values getopt_long gives for the long options without a short form.
 constexpr int helpOption = 0x100;
 constexpr int versionOption = 0x101;
 constexpr int seedOption = 0x102;
 constexpr int crackOption = 0x103;
-
-constexpr option endOfOptions{nullptr, 0, nullptr, 0};
-
-// A method's command: its name, its help, and its options as getopt_long takes them.
-struct MethodCommand {
-  std::string_view name;
-  std::string_view usage;
-  const char*
-      shortOptions;  // begins with ':', so that a missing value is told from an unknown option
-  std::span<const option> longOptions;
-};
+constexpr int explainOption = 0x104;
+constexpr int jsonOption = 0x105;
+constexpr int keyFileOption = 0x106;
 
 int show(std::string_view text) {
   DescriptorOutput output(1);
@@ -173,46 +88,16 @@ std::string refusedOptionMessage(Arguments arguments) {
   return "unknown option '" + typed + "'";
 }
 
-using OptionHandler = std::function<void(int option, const char* value)>;
-
-// Parses a method's arguments, its name first, handing each option and its value to `handle`.
-// Gives the FILE operands, or the exit status where the run ends here: 0 after --help, 2 for an
-// unknown option or one without its value.
-std::variant<Files, int> parseMethodArguments(const MethodCommand& command, Arguments arguments,
-                                              const OptionHandler& handle) {
-  const std::string helpCommand = "ciphers " + std::string(command.name);
-  optind = 0;  // getopt_long starts afresh on a new argument vector
-  opterr = 0;
-  for (;;) {
-    const int parsed = getopt_long(static_cast<int>(arguments.size()), arguments.data(),
-                                   command.shortOptions, command.longOptions.data(), nullptr);
-    switch (parsed) {
-      case -1:
-        return Files(arguments.begin() + optind, arguments.end());
-      case helpOption:
-        return show(command.usage);
-      case '?':
-        return refuse(refusedOptionMessage(arguments), helpCommand);
-      case ':':
-        return refuse("option '" + refusedOption(arguments) + "' needs a value", helpCommand);
-      default:
-        handle(parsed, optarg);
-    }
-  }
-}
-
-// Why a Vigenere key is refused; nothing for a good one.
-std::optional<std::string> keyRefusal(const std::optional<std::string>& key) {
-  if (!key) {
-    return "vigenere needs a key: -k KEY";
-  }
-  if (key->empty()) {
+// Why a Vigenere key given with -k is refused; nothing for a good one. The key is on the command
+// line already, so the message may quote it.
+std::optional<std::string> keyRefusal(std::string_view key) {
+  if (key.empty()) {
     return "the key is empty: it must be one or more of the letters A-Z and a-z";
   }
-  if (isVigenereKey(*key)) {
+  if (isVigenereKey(key)) {
     return std::nullopt;
   }
-  return "the key '" + *key + "' holds a character other than the letters A-Z and a-z";
+  return "the key '" + std::string(key) + "' holds a character other than the letters A-Z and a-z";
 }
 
 std::optional<std::uint32_t> parseSeed(std::string_view text) {
@@ -225,75 +110,113 @@ std::optional<std::uint32_t> parseSeed(std::string_view text) {
   return seed;
 }
 
-int runRot13Command(Arguments arguments) {
-  static constexpr std::array options{option{"decrypt", no_argument, nullptr, 'd'},
-                                      option{"help", no_argument, nullptr, helpOption},
-                                      endOfOptions};
-  const MethodCommand command{"rot13", rot13Usage, ":d", options};
-  const auto parsed = parseMethodArguments(command, arguments, [](int, const char*) {});
-  if (const int* status = std::get_if<int>(&parsed)) {
-    return *status;
-  }
-  Rot13Filter filter;
-  return runFilter(filter, std::get<Files>(parsed), std::cerr);
-}
-
-struct VigenereArguments {
-  std::optional<std::string> key;
+// What a method command's options chose. Each command takes only some of the options; the
+// others keep their defaults.
+struct MethodArguments {
   bool decrypt = false;
+  std::optional<Secret> key;
+  std::optional<std::string> keyFile;
   bool crack = false;
+  std::optional<ExplanationFormat> explanation;
+  bool explanationTwice = false;  // both --explain and --json
+  std::optional<std::string> seed;
 };
 
-int runVigenere(const VigenereArguments& chosen, const Files& files) {
-  if (chosen.crack) {
-    if (chosen.key) {
-      return refuse("--crack finds the key itself: it takes no key", "ciphers vigenere");
+void choose(MethodArguments& chosen, int option, const char* value) {
+  switch (option) {
+    case 'd':
+      chosen.decrypt = true;
+      break;
+    case 'k':
+      chosen.key = Secret(value, value + std::strlen(value));
+      break;
+    case keyFileOption:
+      chosen.keyFile = value;
+      break;
+    case crackOption:
+      chosen.crack = true;
+      break;
+    case explainOption:
+    case jsonOption: {
+      const auto format = option == jsonOption ? ExplanationFormat::json : ExplanationFormat::text;
+      chosen.explanationTwice |= chosen.explanation && *chosen.explanation != format;
+      chosen.explanation = format;
+      break;
     }
-    return runVigenereCrack(files, chosen.decrypt, std::cerr);
+    case seedOption:
+      chosen.seed = value;
+      break;
+    default:
+      break;
   }
-  if (const auto refusal = keyRefusal(chosen.key)) {
-    return refuse(*refusal, "ciphers vigenere");
-  }
-  using Direction = VigenereFilter::Direction;
-  VigenereFilter filter(*chosen.key, chosen.decrypt ? Direction::decipher : Direction::encipher);
+}
+
+int runRot13(const MethodArguments& /*chosen*/, const Files& files) {
+  Rot13Filter filter;
   return runFilter(filter, files, std::cerr);
 }
 
-int runVigenereCommand(Arguments arguments) {
-  static constexpr std::array options{
-      option{"key", required_argument, nullptr, 'k'}, option{"decrypt", no_argument, nullptr, 'd'},
-      option{"crack", no_argument, nullptr, crackOption},
-      option{"help", no_argument, nullptr, helpOption}, endOfOptions};
-  const MethodCommand command{"vigenere", vigenereUsage, ":k:d", options};
-  VigenereArguments chosen;
-  const auto parsed =
-      parseMethodArguments(command, arguments, [&chosen](int option, const char* value) {
-        switch (option) {
-          case 'k':
-            chosen.key = value;
-            break;
-          case 'd':
-            chosen.decrypt = true;
-            break;
-          case crackOption:
-            chosen.crack = true;
-            break;
-          default:
-            break;
-        }
-      });
-  if (const int* status = std::get_if<int>(&parsed)) {
-    return *status;
-  }
-  return runVigenere(chosen, std::get<Files>(parsed));
+bool readsStandardInput(const Files& files) {
+  return files.empty() || std::find(files.begin(), files.end(), "-") != files.end();
 }
 
-struct PersonalArguments {
-  std::optional<std::string> seed;
-  bool decrypt = false;
-};
+// The key from -k, from --key-file, or else typed at the terminal.
+KeyOrStatus vigenereKey(const MethodArguments& chosen, const Files& files) {
+  if (chosen.key && chosen.keyFile) {
+    return refuse("-k and --key-file both give the key: give one of them", "ciphers vigenere");
+  }
+  if (chosen.key) {
+    if (const auto refusal = keyRefusal({chosen.key->data(), chosen.key->size()})) {
+      return refuse(*refusal, "ciphers vigenere");
+    }
+    return *chosen.key;
+  }
+  if (chosen.keyFile) {
+    if (*chosen.keyFile == "-" && readsStandardInput(files)) {
+      return refuse("the key file and the text cannot both be standard input", "ciphers vigenere");
+    }
+    return readKeyFile(*chosen.keyFile);
+  }
+  return askForKey(!chosen.decrypt);
+}
 
-int runPersonal(const PersonalArguments& chosen, const Files& files) {
+// A usage error of one line, status 2.
+int refuseInOneLine(std::string_view message) {
+  std::cerr << "ciphers: " << message << " (see 'ciphers vigenere --help')\n";
+  return 2;
+}
+
+int runVigenere(const MethodArguments& chosen, const Files& files) {
+  if (chosen.explanation && !chosen.crack) {
+    return refuseInOneLine("--explain and --json go with --crack");
+  }
+  if (chosen.explanationTwice) {
+    return refuseInOneLine("--explain and --json go one at a time");
+  }
+  if (chosen.crack) {
+    if (chosen.key || chosen.keyFile) {
+      return refuse("--crack finds the key itself: it takes no key", "ciphers vigenere");
+    }
+    if (chosen.explanation && chosen.decrypt) {
+      return refuseInOneLine("--explain and --json go without -d");
+    }
+    if (chosen.explanation) {
+      return runVigenereExplanation(files, *chosen.explanation, std::cerr);
+    }
+    return runVigenereCrack(files, chosen.decrypt, std::cerr);
+  }
+  const KeyOrStatus key = vigenereKey(chosen, files);
+  if (const int* status = std::get_if<int>(&key)) {
+    return *status;
+  }
+  const Secret& letters = std::get<Secret>(key);
+  using Direction = VigenereFilter::Direction;
+  VigenereFilter filter({letters.data(), letters.size()},
+                        chosen.decrypt ? Direction::decipher : Direction::encipher);
+  return runFilter(filter, files, std::cerr);
+}
+
+int runPersonal(const MethodArguments& chosen, const Files& files) {
   std::optional<std::uint32_t> seed;
   if (chosen.seed) {
     seed = parseSeed(*chosen.seed);
@@ -307,29 +230,75 @@ int runPersonal(const PersonalArguments& chosen, const Files& files) {
     PersonalDecryptFilter filter;
     return runFilter(filter, files, std::cerr);
   }
-  PersonalEncryptFilter filter(seed.value_or(static_cast<std::uint32_t>(std::time(nullptr))));
+  PersonalEncryptFilter filter(seed ? Mt19937(*seed) : seededFromClock(currentTime()));
   return runFilter(filter, files, std::cerr);
 }
 
-int runPersonalCommand(Arguments arguments) {
-  static constexpr std::array options{option{"decrypt", no_argument, nullptr, 'd'},
-                                      option{"seed", required_argument, nullptr, seedOption},
-                                      option{"help", no_argument, nullptr, helpOption},
-                                      endOfOptions};
-  const MethodCommand command{"personal", personalUsage, ":d", options};
-  PersonalArguments chosen;
-  const auto parsed =
-      parseMethodArguments(command, arguments, [&chosen](int option, const char* value) {
-        if (option == seedOption) {
-          chosen.seed = value;
-        } else if (option == 'd') {
-          chosen.decrypt = true;
-        }
-      });
+// A method's command: its name, its help, its options as getopt_long takes them, and its run.
+struct MethodCommand {
+  std::string_view name;
+  std::string_view (*help)();
+  const char*
+      shortOptions;  // begins with ':', so that a missing value is told from an unknown option
+  std::span<const option> longOptions;
+  int (*run)(const MethodArguments& chosen, const Files& files);
+};
+
+constexpr option decryptEntry{"decrypt", no_argument, nullptr, 'd'};
+constexpr option helpEntry{"help", no_argument, nullptr, helpOption};
+constexpr option endOfOptions{nullptr, 0, nullptr, 0};
+
+constexpr std::array rot13Options{decryptEntry, helpEntry, endOfOptions};
+constexpr std::array vigenereOptions{option{"key", required_argument, nullptr, 'k'},
+                                     option{"key-file", required_argument, nullptr, keyFileOption},
+                                     decryptEntry,
+                                     option{"crack", no_argument, nullptr, crackOption},
+                                     option{"explain", no_argument, nullptr, explainOption},
+                                     option{"json", no_argument, nullptr, jsonOption},
+                                     helpEntry,
+                                     endOfOptions};
+constexpr std::array personalOptions{
+    decryptEntry, option{"seed", required_argument, nullptr, seedOption}, helpEntry, endOfOptions};
+
+constexpr std::array methodCommands{
+    MethodCommand{"rot13", rot13Help, ":d", rot13Options, runRot13},
+    MethodCommand{"vigenere", vigenereHelp, ":k:d", vigenereOptions, runVigenere},
+    MethodCommand{"personal", personalHelp, ":d", personalOptions, runPersonal},
+};
+
+// Parses a method's arguments, its name first, into `chosen`. Gives the FILE operands, or the
+// exit status where the run ends here: 0 after --help, 2 for an unknown option or one without
+// its value.
+std::variant<Files, int> parseMethodArguments(const MethodCommand& command, Arguments arguments,
+                                              MethodArguments& chosen) {
+  const std::string helpCommand = "ciphers " + std::string(command.name);
+  optind = 0;  // getopt_long starts afresh on a new argument vector
+  opterr = 0;
+  for (;;) {
+    const int parsed = getopt_long(static_cast<int>(arguments.size()), arguments.data(),
+                                   command.shortOptions, command.longOptions.data(), nullptr);
+    switch (parsed) {
+      case -1:
+        return Files(arguments.begin() + optind, arguments.end());
+      case helpOption:
+        return show(command.help());
+      case '?':
+        return refuse(refusedOptionMessage(arguments), helpCommand);
+      case ':':
+        return refuse("option '" + refusedOption(arguments) + "' needs a value", helpCommand);
+      default:
+        choose(chosen, parsed, optarg);
+    }
+  }
+}
+
+int runMethodCommand(const MethodCommand& command, Arguments arguments) {
+  MethodArguments chosen;
+  const auto parsed = parseMethodArguments(command, arguments, chosen);
   if (const int* status = std::get_if<int>(&parsed)) {
     return *status;
   }
-  return runPersonal(chosen, std::get<Files>(parsed));
+  return command.run(chosen, std::get<Files>(parsed));
 }
 
 int runDialogue() {
@@ -346,14 +315,10 @@ int runDialogue() {
 
 int runMethod(Arguments arguments) {
   const std::string_view method = arguments.front();
-  if (method == "rot13") {
-    return runRot13Command(arguments);
-  }
-  if (method == "vigenere") {
-    return runVigenereCommand(arguments);
-  }
-  if (method == "personal") {
-    return runPersonalCommand(arguments);
+  for (const MethodCommand& command : methodCommands) {
+    if (command.name == method) {
+      return runMethodCommand(command, arguments);
+    }
   }
   return refuse("unknown method '" + std::string(method) + "'");
 }
@@ -381,5 +346,5 @@ int runProgram(std::span<char* const> argv) {
   if (argv.size() > 2) {
     return refuseArgument(argv[2]);
   }
-  return show(parsed == helpOption ? usage : versionLine);
+  return show(parsed == helpOption ? programHelp() : versionText());
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <new>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "ascii.hpp"
@@ -65,6 +66,13 @@ void runMethod(char method, std::string_view input, Console& console,
   }
 }
 
+// The text prompt names the longest text that the console reads.
+const std::string& textPrompt() {
+  static const std::string prompt =
+      "Enter some text to be encrypted (max " + std::to_string(maxTextLength) + " chars):";
+  return prompt;
+}
+
 void runDialogue(Console& console, Clock clock) {
   ClockSeededGenerators generators(clock);
   for (;;) {
@@ -76,7 +84,7 @@ void runDialogue(Console& console, Clock clock) {
     if (*method == 'Q') {
       return;
     }
-    console.writeLine("Enter some text to be encrypted (max 800 chars):");
+    console.writeLine(textPrompt());
     const std::optional<std::string> input = console.readText();
     if (!input) {
       console.stopAtEndOfInput("a text");

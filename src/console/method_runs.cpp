@@ -14,7 +14,7 @@ namespace {
 std::string askForKey(std::string_view input, Console& console) {
   for (;;) {
     console.endLine();
-    // A text holds at most 800 letters, so no key character beyond the 800th is ever applied.
+    // A text holds at most maxTextLength letters, so no key character beyond them is ever applied.
     const std::optional<std::string> key = console.readWord("Key(with no spaces): ", maxTextLength);
     if (acceptsKey(input, key.value_or(""))) {
       return key.value_or("");

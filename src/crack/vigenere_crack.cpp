@@ -10,12 +10,15 @@
 #include "ascii.hpp"
 #include "english_statistics.hpp"
 #include "mt19937.hpp"
+#include "repeated_sequences.hpp"
 #include "vigenere.hpp"
 
 namespace {
 
 using Letters = std::vector<std::uint8_t>;  // alphabet positions, A = 0 to Z = 25
 using Key = std::vector<std::uint8_t>;
+using LetterCounts = std::array<std::uint64_t, alphabetSize>;
+using ShiftFits = std::array<double, alphabetSize>;
 
 // Deciphering through the letter square: under key letter k, ciphertext letter x (both alphabet
 // positions) stands in the column of row k that the table gives.
@@ -53,8 +56,43 @@ constexpr double englishMeanLevel = 27;
 constexpr std::size_t coincidenceColumnLetters = 50;
 // Columns of English letters coincide about 0.066 of the time, of random letters 0.038.
 constexpr double englishCoincidence = 0.052;
+// Even at 12 letters a column, columns of English coincide less than a quarter of the time; a
+// text whose columns coincide more often than this has too few different letters for English.
+constexpr double mostCoincidence = 0.3;
 // Where no period's columns look like English, this many of those nearest are searched.
 constexpr std::size_t nearestPeriods = 3;
+
+// For each key letter, how English the column's letters deciphered under it are: the sum of
+// their letters' log-probabilities.
+ShiftFits shiftFits(const LetterCounts& counts) {
+  const auto& logProbability = englishStatistics().letterLogProbability;
+  ShiftFits fits{};
+  for (std::size_t k = 0; k < alphabetSize; ++k) {
+    for (std::size_t x = 0; x < alphabetSize; ++x) {
+      fits[k] += static_cast<double>(counts[x]) * logProbability[decipherTable[k][x]];
+    }
+  }
+  return fits;
+}
+
+// The best shift by its fit, the earliest of equals; none other than `except`.
+std::size_t bestShift(const ShiftFits& fits, std::size_t except = alphabetSize) {
+  std::size_t best = except == 0 ? 1 : 0;
+  for (std::size_t k = 0; k < alphabetSize; ++k) {
+    if (k != except && fits[k] > fits[best]) {
+      best = k;
+    }
+  }
+  return best;
+}
+
+LetterCounts columnCounts(const Letters& cipher, std::size_t period, std::size_t column) {
+  LetterCounts counts{};
+  for (std::size_t i = column; i < cipher.size(); i += period) {
+    ++counts[cipher[i]];
+  }
+  return counts;
+}
 
 Letters alphabetPositions(const std::string& letters) {
   Letters positions(letters.size());
@@ -126,20 +164,10 @@ class PeriodSearch {
  private:
   // Each column's letter alone, by how English its deciphered letters are.
   Key columnByColumn() const {
-    const auto& logProbability = englishStatistics().letterLogProbability;
     Key key(period_);
     for (std::size_t column = 0; column < period_; ++column) {
-      double bestFit = 0;
-      for (std::uint8_t k = 0; k < alphabetSize; ++k) {
-        double fit = 0;
-        for (std::size_t i = column; i < cipher_.size(); i += period_) {
-          fit += logProbability[decipherTable[k][cipher_[i]]];
-        }
-        if (k == 0 || fit > bestFit) {
-          bestFit = fit;
-          key[column] = k;
-        }
-      }
+      key[column] =
+          static_cast<std::uint8_t>(bestShift(shiftFits(columnCounts(cipher_, period_, column))));
     }
     return key;
   }
@@ -256,39 +284,47 @@ class PeriodSearch {
   long bestScore_ = 0;
 };
 
-// How often two letters drawn from one column are the same, averaged over the columns.
+// How often two letters drawn from a column are the same; 0 for fewer than two letters.
+double indexOfCoincidence(const LetterCounts& counts) {
+  std::uint64_t letters = 0;
+  double pairs = 0;
+  for (std::uint64_t count : counts) {
+    letters += count;
+    pairs += static_cast<double>(count) * static_cast<double>(count - (count > 0));
+  }
+  if (letters < 2) {
+    return 0;
+  }
+  return pairs / (static_cast<double>(letters) * static_cast<double>(letters - 1));
+}
+
+// The columns' index of coincidence, averaged.
 double indexOfCoincidence(const Letters& cipher, std::size_t period) {
   double sum = 0;
   for (std::size_t column = 0; column < period; ++column) {
-    std::array<std::size_t, alphabetSize> counts{};
-    std::size_t letters = 0;
-    for (std::size_t i = column; i < cipher.size(); i += period) {
-      ++counts[cipher[i]];
-      ++letters;
-    }
-    std::size_t pairs = 0;
-    for (std::size_t count : counts) {
-      pairs += count * (count - 1);
-    }
-    sum += static_cast<double>(pairs) / static_cast<double>(letters * (letters - 1));
+    sum += indexOfCoincidence(columnCounts(cipher, period, column));
   }
   return sum / static_cast<double>(period);
 }
+
+using PeriodTrials = std::vector<CrackExplanation::Period>;
 
 // The periods worth a search: all of those whose columns are too short for the index of
 // coincidence to tell, and of the others those whose columns look like English letters. When
 // none does, the text is no English under any key looked for; the few periods whose columns
 // come nearest still give the best key there is.
-std::vector<std::size_t> candidatePeriods(const Letters& cipher) {
+// Each period weighed is noted in trials.
+std::vector<std::size_t> candidatePeriods(const Letters& cipher, PeriodTrials& trials) {
   const std::size_t periods = std::min(maximumKeyLength, cipher.size());
   std::vector<std::size_t> candidates;
   std::vector<std::pair<double, std::size_t>> nearest;
   for (std::size_t period = 1; period <= periods; ++period) {
+    const double coincidence = indexOfCoincidence(cipher, period);
+    trials.push_back({period, coincidence, std::nullopt});
     if (cipher.size() / period < coincidenceColumnLetters) {
       candidates.push_back(period);
       continue;
     }
-    const double coincidence = indexOfCoincidence(cipher, period);
     if (coincidence >= englishCoincidence) {
       candidates.push_back(period);
     }
@@ -331,8 +367,8 @@ double fit(const PeriodSearch& search) {
 }
 
 // Climbs once on every candidate period, then again from changed keys on those that fit best.
-std::vector<PeriodSearch> searchPeriods(const Letters& cipher) {
-  const std::vector<std::size_t> periods = candidatePeriods(cipher);
+std::vector<PeriodSearch> searchPeriods(const Letters& cipher, PeriodTrials& trials) {
+  const std::vector<std::size_t> periods = candidatePeriods(cipher, trials);
   std::vector<PeriodSearch> searches;
   searches.reserve(periods.size());
   for (std::size_t period : periods) {
@@ -354,13 +390,20 @@ std::vector<PeriodSearch> searchPeriods(const Letters& cipher) {
                                     : columnLetters >= 12 ? staleRestarts / 2
                                                           : staleRestarts);
   }
+  for (const PeriodSearch& search : searches) {
+    trials[search.period() - 1].fit = fit(search);
+  }
   return searches;
 }
 
-CrackVerdict verdictOn(const CrackSample& sample, std::size_t keyLength, long score) {
+CrackVerdict verdictOn(const CrackSample& sample, const Letters& cipher, std::size_t keyLength,
+                       long score) {
   const std::uint64_t letters = sample.letterCount();
   if (letters < minimumLettersPerKeyLetter * keyLength || letters <= keyLength) {
     return CrackVerdict::tooShort;
+  }
+  if (indexOfCoincidence(cipher, keyLength) > mostCoincidence) {
+    return CrackVerdict::tooFewLetters;
   }
   const std::size_t quadgrams = sample.letters().size() - (quadgramLength - 1);
   if (static_cast<double>(score) < englishMeanLevel * static_cast<double>(quadgrams)) {
@@ -369,15 +412,66 @@ CrackVerdict verdictOn(const CrackSample& sample, std::size_t keyLength, long sc
   return CrackVerdict::sure;
 }
 
+// The search on a sample: its key, and what it weighed on the way.
+struct KeySearch {
+  Key key;
+  VigenereCrack crack;
+  PeriodTrials periods;
+  std::size_t searchedPeriod = 0;
+};
+
+KeySearch searchKey(const CrackSample& sample) {
+  KeySearch result;
+  const Letters cipher = alphabetPositions(sample.letters());
+  std::vector<PeriodSearch> searches = searchPeriods(cipher, result.periods);
+  const PeriodSearch& best = *std::max_element(
+      searches.begin(), searches.end(),
+      [](const PeriodSearch& a, const PeriodSearch& b) { return fit(a) < fit(b); });
+  result.key = shortestPeriod(best.best());
+  result.crack = {keyText(result.key),
+                  verdictOn(sample, cipher, result.key.size(), best.bestScore())};
+  result.searchedPeriod = best.period();
+  return result;
+}
+
+// Each key letter's column: its counts, and how each shift fits them.
+std::vector<CrackExplanation::Column> keyColumns(
+    const Key& key, const std::vector<std::array<std::uint64_t, alphabetSize>>& counts) {
+  std::vector<CrackExplanation::Column> columns(key.size());
+  for (std::size_t j = 0; j < key.size(); ++j) {
+    columns[j].counts = counts[j];
+    columns[j].fit = shiftFits(counts[j]);
+    columns[j].shift = key[j];
+    columns[j].runnerUp = bestShift(columns[j].fit, key[j]);
+  }
+  return columns;
+}
+
+LetterCounts totalCounts(const std::vector<LetterCounts>& columns) {
+  LetterCounts total{};
+  for (const LetterCounts& column : columns) {
+    for (std::size_t x = 0; x < alphabetSize; ++x) {
+      total[x] += column[x];
+    }
+  }
+  return total;
+}
+
+// The columns of the period over the letters.
+std::vector<LetterCounts> countColumns(std::string_view letters, std::size_t period) {
+  std::vector<LetterCounts> columns(period);
+  for (std::size_t i = 0; i < letters.size(); ++i) {
+    ++columns[i % period][static_cast<std::size_t>(letters[i] - 'A')];
+  }
+  return columns;
+}
+
 }  // namespace
 
 void CrackSample::add(std::string_view chunk) {
   for (char c : chunk) {
     if (isAsciiLetter(c)) {
-      ++count_;
-      if (letters_.size() < sampleLimit) {
-        letters_.push_back(toAsciiUpper(c));
-      }
+      addLetter(toAsciiUpper(c));
     }
   }
 }
@@ -386,11 +480,113 @@ std::optional<VigenereCrack> crackVigenere(const CrackSample& sample) {
   if (sample.letters().empty()) {
     return std::nullopt;
   }
-  const Letters cipher = alphabetPositions(sample.letters());
-  std::vector<PeriodSearch> searches = searchPeriods(cipher);
-  const PeriodSearch& best = *std::max_element(
-      searches.begin(), searches.end(),
-      [](const PeriodSearch& a, const PeriodSearch& b) { return fit(a) < fit(b); });
-  const Key key = shortestPeriod(best.best());
-  return VigenereCrack{keyText(key), verdictOn(sample, key.size(), best.bestScore())};
+  return searchKey(sample).crack;
+}
+
+std::string verdictWarning(CrackVerdict verdict) {
+  switch (verdict) {
+    case CrackVerdict::tooShort:
+      return "the text is too short to be sure of the key";
+    case CrackVerdict::tooFewLetters:
+      return "the text holds too few different letters to be sure of the key";
+    case CrackVerdict::notEnglish:
+      return "not sure of the key: the text does not read as English under it (is the key "
+             "longer than " +
+             std::to_string(maximumKeyLength) + " letters?)";
+    case CrackVerdict::sure:
+      break;
+  }
+  return {};
+}
+
+void ExplainedSample::add(std::string_view chunk) {
+  count(chunk.substr(addWhileFilling(chunk)));
+}
+
+// Takes letters in until the sample and the first letters are full; returns the bytes taken.
+std::size_t ExplainedSample::addWhileFilling(std::string_view chunk) {
+  std::size_t taken = 0;
+  for (; taken < chunk.size() && firstLetters_.size() < CrackExplanation::repeatLetters; ++taken) {
+    const char c = chunk[taken];
+    if (!isAsciiLetter(c)) {
+      continue;
+    }
+    const char capital = toAsciiUpper(c);
+    firstLetters_.push_back(capital);
+    if (period_ != 0) {
+      sample_.countBeyond(1);
+      ++columns_[column_ * rowSize + static_cast<std::size_t>(capital - 'A')];
+      column_ = column_ + 1 == period_ ? 0 : column_ + 1;
+      continue;
+    }
+    sample_.addLetter(capital);
+    if (sample_.full()) {
+      startColumns();
+    }
+  }
+  return taken;
+}
+
+// Counts the letters into their columns, the sample being full. Every byte is counted, a
+// non-letter as 0 into a cell beyond Z, so that no branch waits on the text.
+void ExplainedSample::count(std::string_view chunk) {
+  std::uint64_t* const columns = columns_.data();
+  std::size_t column = column_;
+  std::uint64_t letters = 0;
+  for (const char c : chunk) {
+    const unsigned index = (static_cast<unsigned char>(c) | 0x20U) - 'a';
+    const unsigned letter = index < alphabetSize ? 1 : 0;
+    columns[column * rowSize + (index & (rowSize - 1))] += letter;
+    column += letter;
+    column = column == period_ ? 0 : column;
+    letters += letter;
+  }
+  column_ = column;
+  sample_.countBeyond(letters);
+}
+
+// The key found on a full sample is the key found at the end, the letters beyond it being only
+// counted: its length gives the columns to count.
+void ExplainedSample::startColumns() {
+  period_ = searchKey(sample_).key.size();
+  columns_.assign(period_ * rowSize, 0);
+  const std::string& letters = sample_.letters();
+  for (std::size_t i = 0; i < letters.size(); ++i) {
+    ++columns_[(i % period_) * rowSize + static_cast<std::size_t>(letters[i] - 'A')];
+  }
+  column_ = letters.size() % period_;
+}
+
+std::vector<std::array<std::uint64_t, 26>> ExplainedSample::columnCounts() const {
+  std::vector<LetterCounts> counts(period_);
+  for (std::size_t j = 0; j < period_; ++j) {
+    std::copy_n(columns_.begin() + static_cast<std::ptrdiff_t>(j * rowSize), alphabetSize,
+                counts[j].begin());
+  }
+  return counts;
+}
+
+std::optional<CrackExplanation> explainVigenereCrack(const ExplainedSample& text) {
+  const CrackSample& sample = text.sample();
+  if (sample.letters().empty()) {
+    return std::nullopt;
+  }
+  KeySearch search = searchKey(sample);
+  CrackExplanation explanation;
+  explanation.letters = sample.letterCount();
+  explanation.sampleLetters = sample.letters().size();
+  explanation.periodPenalty = periodPenalty;
+  explanation.searchedPeriod = search.searchedPeriod;
+  explanation.periods = std::move(search.periods);
+  std::vector<LetterCounts> counts = text.columnCounts();
+  if (counts.empty()) {
+    counts = countColumns(sample.letters(), search.key.size());
+  }
+  explanation.coincidence = indexOfCoincidence(totalCounts(counts));
+  explanation.columns = keyColumns(search.key, counts);
+  Repeats repeats = findRepeats(text.firstLetters(), CrackExplanation::listedRepeats);
+  explanation.repeats = std::move(repeats.listed);
+  explanation.divisors = repeats.divisors;
+  explanation.crack = std::move(search.crack);
+  return explanation;
 }

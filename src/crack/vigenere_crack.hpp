@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The letters of a ciphertext that the cracker reads, upper-cased and in order: the first
 // sampleLimit of them, fed chunk by chunk. They give each letter of the longest key looked for
@@ -15,6 +17,16 @@ class CrackSample {
   static constexpr std::size_t sampleLimit = 2048;
 
   void add(std::string_view chunk);
+  // One letter, a capital.
+  // Letters counted beyond a full sample.
+  void countBeyond(std::uint64_t letters) { count_ += letters; }
+  void addLetter(char capital) {
+    ++count_;
+    if (letters_.size() < sampleLimit) {
+      letters_.push_back(capital);
+    }
+  }
+  bool full() const { return letters_.size() == sampleLimit; }
 
   const std::string& letters() const { return letters_; }
   // Every letter added, those beyond the sample included.
@@ -36,6 +48,9 @@ inline constexpr std::size_t minimumLettersPerKeyLetter = 12;
 enum class CrackVerdict {
   sure,
   tooShort,
+  // The text holds too few different letters for English, as one letter repeated does: any
+  // key of the period fits it.
+  tooFewLetters,
   // The text deciphered under the key found does not score as English does: the key may be
   // longer than maximumKeyLength, or the text not English, or not enciphered this way.
   notEnglish,
@@ -50,3 +65,88 @@ struct VigenereCrack {
 // The key that deciphers the sample into the likeliest English; nothing when the sample holds
 // no letter.
 std::optional<VigenereCrack> crackVigenere(const CrackSample& sample);
+
+// What the too-short and not-English verdicts warn of, one line without a line end; empty for a
+// sure key.
+std::string verdictWarning(CrackVerdict verdict);
+
+// How the cracker found its key, for a reader who wants to follow it. Every index of coincidence
+// is the sum of n(n - 1) over a column's letter counts n, over N(N - 1) for the column's N
+// letters, and 0 below two letters; a period's is the mean over its columns.
+struct CrackExplanation {
+  static constexpr std::size_t alphabet = 26;
+  // Repeated three-letter sequences are looked for among this many first letters, ...
+  static constexpr std::size_t repeatLetters = 10000;
+  // ... the most frequent this many of them listed, ...
+  static constexpr std::size_t listedRepeats = 20;
+  // ... and the periods from 2 to maximumKeyLength tried as divisors of their distances.
+  static constexpr std::size_t firstDivisor = 2;
+
+  // A period the cracker weighed: the index of coincidence of its columns over the sample, and,
+  // if its key was searched for, that key's fit in nats: the quadgram score of the sample
+  // deciphered under it, less periodPenalty for each key letter. Unsearched periods' columns
+  // look too little like English.
+  struct Period {
+    std::size_t period = 0;
+    double coincidence = 0;
+    std::optional<double> fit;
+  };
+  struct Repeat {
+    std::string sequence;
+    std::vector<std::size_t> positions;  // letter indices, from 0
+    std::vector<std::size_t> distances;  // between successive positions
+  };
+  // A key letter's column, over every letter of the text.
+  struct Column {
+    std::array<std::uint64_t, alphabet> counts{};  // A to Z
+    // For each shift 0 to 25, the sum of the log-probabilities of English letters of the column
+    // deciphered under it: how the cracker's search begins.
+    std::array<double, alphabet> fit{};
+    std::size_t shift = 0;     // the key letter's, A = 0
+    std::size_t runnerUp = 0;  // the best fit of another shift
+  };
+
+  std::uint64_t letters = 0;
+  double coincidence = 0;          // of the whole text
+  std::size_t sampleLetters = 0;   // the letters the search read
+  double periodPenalty = 0;        // nats a key letter
+  std::size_t searchedPeriod = 0;  // the best search's, before its key was shortened
+  std::vector<Period> periods;     // in increasing order
+  std::vector<Repeat> repeats;     // the most frequent first, then by first position
+  std::array<std::uint64_t, maximumKeyLength - firstDivisor + 1> divisors{};  // for 2, 3, ...
+  std::vector<Column> columns;  // one for each key letter
+  VigenereCrack crack;
+};
+
+// The letters of a ciphertext that the cracker reads, and what an explanation shows of the
+// whole text besides: its first repeatLetters letters, and once the sample is full and so the
+// key's length is known, the letter counts of each key letter's column. Its memory does not grow
+// with the text.
+class ExplainedSample {
+ public:
+  void add(std::string_view chunk);
+
+  const CrackSample& sample() const { return sample_; }
+  const std::string& firstLetters() const { return firstLetters_; }
+  // The columns' counts so far, none while the sample fills.
+  std::vector<std::array<std::uint64_t, 26>> columnCounts() const;
+
+ private:
+  // A column's counts, A to Z, then room for the values that a byte other than a letter gives
+  // its index, so that counting needs no branch.
+  static constexpr std::size_t rowSize = 32;
+
+  void startColumns();
+  std::size_t addWhileFilling(std::string_view chunk);
+  void count(std::string_view chunk);
+
+  CrackSample sample_;
+  std::string firstLetters_;
+  std::vector<std::uint64_t> columns_;  // rowSize counts for each column
+  std::size_t period_ = 0;              // the key's length, once the sample is full
+  std::size_t column_ = 0;              // the next letter's
+};
+
+// crackVigenere's key, and how it was found: the very search that crackVigenere makes, with
+// what it weighed on the way; nothing when the text holds no letter.
+std::optional<CrackExplanation> explainVigenereCrack(const ExplainedSample& text);

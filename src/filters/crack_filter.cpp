@@ -1,8 +1,11 @@
 #include "crack_filter.hpp"
 
+#include <algorithm>
 #include <optional>
+#include <string>
 #include <string_view>
 
+#include "crack_explanation_printers.hpp"
 #include "method_filters.hpp"
 #include "run_filter.hpp"
 #include "vigenere.hpp"
@@ -11,12 +14,9 @@
 namespace {
 
 void warnIfUnsure(CrackVerdict verdict, std::ostream& err) {
-  if (verdict == CrackVerdict::tooShort) {
-    err << "ciphers: the text is too short to be sure of the key\n";
-  } else if (verdict == CrackVerdict::notEnglish) {
-    err << "ciphers: not sure of the key: the text does not read as English under it (is the "
-           "key longer than "
-        << maximumKeyLength << " letters?)\n";
+  const std::string warning = verdictWarning(verdict);
+  if (!warning.empty()) {
+    err << "ciphers: " << warning << '\n';
   }
 }
 
@@ -87,6 +87,34 @@ class CrackingDecipherer : public MethodFilter {
   std::optional<VigenereStream> stream_;
 };
 
+// Takes in the input and writes nothing: how the key was found is known at its end. Keeps the
+// input's first bytes, to show them deciphered.
+class KeyExplainer : public MethodFilter {
+ public:
+  static constexpr std::size_t openingBytes = 72;
+
+  std::span<const char> transform(std::span<char> block) override {
+    text_.add(std::string_view(block.data(), block.size()));
+    if (opening_.size() < openingBytes) {
+      opening_.append(block.data(), std::min(block.size(), openingBytes - opening_.size()));
+    }
+    return {};
+  }
+
+  const ExplainedSample& text() const { return text_; }
+
+  // The opening deciphered under the key.
+  std::string opening(const std::string& key) const {
+    std::string opening = opening_;
+    VigenereStream(key).decipher(opening);
+    return opening;
+  }
+
+ private:
+  ExplainedSample text_;
+  std::string opening_;
+};
+
 void reportNoLetters(std::ostream& err) {
   err << "ciphers: the input holds no letters, so it shows no key\n";
 }
@@ -115,6 +143,23 @@ int decipherWithKeyFound(std::span<const std::string> files, std::ostream& err) 
 }
 
 }  // namespace
+
+int runVigenereExplanation(std::span<const std::string> files, ExplanationFormat format,
+                           std::ostream& err) {
+  KeyExplainer explainer;
+  const int readStatus = runFilter(explainer, files, err);
+  const std::optional<CrackExplanation> explanation = explainVigenereCrack(explainer.text());
+  if (!explanation) {
+    reportNoLetters(err);
+    return 1;
+  }
+  const std::string output =
+      format == ExplanationFormat::json
+          ? explanationJson(*explanation)
+          : explanationReport(*explanation, explainer.opening(explanation->crack.key),
+                              ReportStyle{localeUsesUtf8()});
+  return writeOutput(output, err) ? readStatus : 1;
+}
 
 int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ostream& err) {
   return decipher ? decipherWithKeyFound(files, err) : findKey(files, err);

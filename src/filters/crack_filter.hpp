@@ -10,3 +10,10 @@
 // short to be sure of the key. Returns the exit status: 0 when all went well, 1 when a file
 // could not be read, the input holds no letter, or the output cannot be written.
 int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ostream& err);
+
+enum class ExplanationFormat { text, json };
+
+// How the key of the files read as one message was found, written to standard output as a report
+// for the terminal or as JSON; the exit status as runVigenereCrack gives it.
+int runVigenereExplanation(std::span<const std::string> files, ExplanationFormat format,
+                           std::ostream& err);

@@ -17,8 +17,8 @@ std::span<const char> VigenereFilter::transform(std::span<char> block) {
 }
 
 // Every byte gives at most a group, and a line's start value comes on top.
-PersonalEncryptFilter::PersonalEncryptFilter(std::uint32_t seed, std::size_t largestBlock)
-    : generator_(seed), output_(longestGroup * largestBlock + startValueLength + groupStore) {}
+PersonalEncryptFilter::PersonalEncryptFilter(const Mt19937& generator, std::size_t largestBlock)
+    : generator_(generator), output_(longestGroup * largestBlock + startValueLength + groupStore) {}
 
 std::span<const char> PersonalEncryptFilter::transform(std::span<char> block) {
   const char* end = encoder_.encodeLines({block.data(), block.size()}, output_.data(), generator_);

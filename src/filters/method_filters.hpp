@@ -29,6 +29,9 @@ class MethodFilter {
   // Whether the input may end here; refused() turns true where it may not.
   virtual void endInput() {}
   virtual std::uint64_t linesEnded() const { return 0; }
+  // A read error has cut the input: the line being read, if a line can be refused, is dropped
+  // unjudged, and the next byte begins a line.
+  virtual void dropLine() {}
 };
 
 inline constexpr std::size_t blockSize = std::size_t{256} * 1024;
@@ -51,7 +54,7 @@ class VigenereFilter : public MethodFilter {
 
 class PersonalEncryptFilter : public MethodFilter {
  public:
-  explicit PersonalEncryptFilter(std::uint32_t seed, std::size_t largestBlock = blockSize);
+  explicit PersonalEncryptFilter(const Mt19937& generator, std::size_t largestBlock = blockSize);
   std::span<const char> transform(std::span<char> block) override;
 
  private:
@@ -65,8 +68,10 @@ class PersonalDecryptFilter : public MethodFilter {
   explicit PersonalDecryptFilter(std::size_t largestBlock = blockSize);
   std::span<const char> transform(std::span<char> block) override;
   bool refused() const override { return refused_; }
-  void endInput() override { refused_ = !decoder_.endsWhole(); }
+  // The encoder ends no line with its start value alone.
+  void endInput() override { refused_ = !decoder_.endsWhole() || decoder_.endsAtBareStart(); }
   std::uint64_t linesEnded() const override { return decoder_.linesEnded(); }
+  void dropLine() override { decoder_.dropLine(); }
 
  private:
   PersonalDecoder decoder_;

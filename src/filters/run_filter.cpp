@@ -36,8 +36,10 @@ class FilterRun {
   std::ostream& err_;
   std::vector<char> block_;
   bool failed_ = false;
+  // The file that gave the last bytes read, where a refused line lies, and the lines ended
+  // before it began.
   std::string lastName_ = std::string(standardInputName);
-  std::uint64_t linesBeforeLast_ = 0;  // the lines ended before the last file read began
+  std::uint64_t linesBeforeLast_ = 0;
 };
 
 Stop FilterRun::filterFile(const std::string& name) {
@@ -55,17 +57,24 @@ Stop FilterRun::filterFile(const std::string& name) {
 }
 
 Stop FilterRun::filterDescriptor(int descriptor, const std::string& name) {
-  lastName_ = name;
-  linesBeforeLast_ = filter_.linesEnded();
+  if (readsOwnOutput(descriptor, standardOutput)) {
+    err_ << "ciphers: " << name << ": input file is output file\n";
+    failed_ = true;
+    return Stop::no;
+  }
+  const std::uint64_t linesBefore = filter_.linesEnded();
   for (;;) {
     const std::ptrdiff_t count = readBlock(descriptor, block_);
     if (count < 0) {
       reportFile(name, errno);
+      filter_.dropLine();  // the error is the line's fault, and has been told
       return Stop::no;
     }
     if (count == 0) {
       return Stop::no;
     }
+    lastName_ = name;
+    linesBeforeLast_ = linesBefore;
     const Stop stop = pass(std::span(block_).first(static_cast<std::size_t>(count)));
     if (stop != Stop::no) {
       return stop;

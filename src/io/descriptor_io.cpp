@@ -12,6 +12,7 @@
 #include <climits>
 #else
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -113,6 +114,9 @@ void closeDescriptor(int descriptor) {
 void useBinaryMode(int descriptor) {
   _setmode(descriptor, _O_BINARY);
 }
+bool readsOwnOutput(int /*input*/, int /*output*/) {
+  return false;
+}
 #else
 int openForReading(const char* path) {
   for (;;) {
@@ -126,6 +130,16 @@ void closeDescriptor(int descriptor) {
   close(descriptor);
 }
 void useBinaryMode(int /*descriptor*/) {}
+bool readsOwnOutput(int input, int output) {
+  struct stat in {};
+  struct stat out {};
+  if (fstat(input, &in) != 0 || fstat(output, &out) != 0 || !S_ISREG(in.st_mode) ||
+      !S_ISREG(out.st_mode) || in.st_dev != out.st_dev || in.st_ino != out.st_ino) {
+    return false;
+  }
+  const off_t position = lseek(input, 0, SEEK_CUR);
+  return position < 0 || position < in.st_size;
+}
 #endif
 
 #ifdef F_SETPIPE_SZ

@@ -26,6 +26,12 @@ int openForReading(const char* path);
 
 void closeDescriptor(int descriptor);
 
+// Whether reading `input` would read back what is written to `output`, so that a run would feed
+// on itself: both are the same regular file, and some of it is still to be read. A terminal, a
+// pipe or a device may be both. Never on Windows, whose C runtime gives files no identity to
+// compare.
+bool readsOwnOutput(int input, int output);
+
 // Makes a descriptor pass every byte as it is: on Windows it leaves text mode, elsewhere every
 // descriptor already does.
 void useBinaryMode(int descriptor);

@@ -39,7 +39,10 @@ ReadValue readGroup(std::string_view digits, std::int32_t previous) {
   const std::size_t length = announcedLength[static_cast<unsigned char>(digits[marked])];
   const std::size_t end = marked + 1 + length;
   if (length != 0 && digits.size() < end) {
-    return cut;
+    // A character that is no digit refuses the group at once, in the piece of input that holds
+    // it, rather than when the rest of the group has been read.
+    const bool digitsSoFar = std::all_of(digits.begin() + 1 + marked, digits.end(), isDigit);
+    return digitsSoFar ? cut : ReadValue{Reading::refused, 0, 0};
   }
   // The group, or what refuses it, padded to the eight bytes that readGroupAt may read.
   std::array<char, groupStore> padded{};

@@ -30,6 +30,7 @@ Reading PersonalDecoder::readPiece(std::string_view digits, std::size_t& length,
       last_ = start.value;
       length = start.length;
       inLine_ = true;
+      bareStart_ = true;
     }
     return start.reading;
   }
@@ -47,6 +48,7 @@ Reading PersonalDecoder::readPiece(std::string_view digits, std::size_t& length,
   *out++ = static_cast<char>(step);
   last_ = group.value;
   length = group.length;
+  bareStart_ = false;
   return Reading::complete;
 }
 
@@ -62,9 +64,15 @@ char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
   while (end - p >= static_cast<std::ptrdiff_t>(groupStore)) {
     if (windows) {
       GroupReading reading{last, out, linesEnded_};
+      const char* const from = p;
       p = decodeGroupWindows(p, end, reading);
       last = reading.last;
       out = reading.out;
+      if (p != from) {
+        // The windows take a line end only with the start value after it: where they stopped
+        // just after one, the line holds nothing else yet.
+        bareStart_ = reading.linesEnded != linesEnded_ && p[-3] == '\n';
+      }
       linesEnded_ = reading.linesEnded;
       if (end - p < static_cast<std::ptrdiff_t>(groupStore)) {
         break;
@@ -78,6 +86,7 @@ char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
     *out++ = static_cast<char>(step);
     last = group.value;
     p += group.length;
+    bareStart_ = false;
   }
   last_ = last;
   digits.remove_prefix(static_cast<std::size_t>(p - digits.data()));

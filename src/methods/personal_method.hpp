@@ -137,9 +137,20 @@ class PersonalDecoder {
   // Whether the whole input was read: it was never refused, and it did not end inside a line's
   // start value or a group.
   bool endsWhole() const { return !refused_ && carried_ == 0; }
+  // Whether the input ended in a line that holds only its start value, with no line end: the
+  // dialogue's digit string of an empty text, but never a line that the encoder writes.
+  bool endsAtBareStart() const { return inLine_ && bareStart_; }
   bool refused() const { return refused_; }
   // The line feeds read so far; the line being read is the next.
   std::uint64_t linesEnded() const { return linesEnded_; }
+
+  // Forgets the line being read, unjudged, as when a read error has cut it: the next digit
+  // begins a line.
+  void dropLine() {
+    carried_ = 0;
+    inLine_ = false;
+    bareStart_ = false;
+  }
 
  private:
   char* decodeGroups(std::string_view& digits, char* out);
@@ -149,6 +160,7 @@ class PersonalDecoder {
   std::array<char, longestGroup + 2> carry_{};
   std::size_t carried_ = 0;
   bool inLine_ = false;
+  bool bareStart_ = false;  // the line read so far is its start value alone
   bool refused_ = false;
   std::int32_t last_ = 0;
   std::uint64_t linesEnded_ = 0;
@@ -175,5 +187,6 @@ PersonalRows encipherPersonal(std::string_view text, Draw&& draw) {
   return {std::move(ctext), std::move(plaintext)};
 }
 
-// The generator of one run, seeded with the low 32 bits of the calendar time in whole seconds.
+// The generator of a run started at `now`, in the dialogue and the filters alike: seeded with the
+// low 32 bits of the calendar time in whole seconds.
 Mt19937 seededFromClock(std::time_t now);

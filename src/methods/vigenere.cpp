@@ -116,6 +116,8 @@ VigenereStream::VigenereStream(std::string_view key) {
   // The key repeated to a period of at least a block, and then a block more: a block of letters
   // finds its key letters in a row from any position within the period.
   period_ = key.size() * ((block + key.size() - 1) / key.size());
+  encipherShifts_.reserve(period_ + block);
+  decipherShifts_.reserve(period_ + block);
   for (std::size_t i = 0; i < period_ + block; ++i) {
     const int row = toAsciiUpper(key[i % key.size()]) - 'A';
     encipherShifts_.push_back(static_cast<char>(row));
@@ -123,7 +125,7 @@ VigenereStream::VigenereStream(std::string_view key) {
   }
 }
 
-void VigenereStream::shift(std::span<char> text, const std::string& shifts) {
+void VigenereStream::shift(std::span<char> text, const Secret& shifts) {
   std::size_t done = 0;
 #ifdef CIPHERS_VIGENERE_BLOCKS
   if (hasAvx2()) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "secret.hpp"
+
 inline constexpr int alphabetSize = 26;
 
 // Row r holds the alphabet shifted left by r places: the cell in row r, column c is the letter
@@ -71,12 +73,13 @@ class VigenereStream {
   void restart() { position_ = 0; }
 
  private:
-  void shift(std::span<char> text, const std::string& shifts);
+  void shift(std::span<char> text, const Secret& shifts);
 
-  std::string encipherShifts_;  // the key letters' rows, 0 to 25, repeated
-  std::string decipherShifts_;  // the rows that shift back: 26 - row, modulo 26
-  std::size_t period_ = 0;      // a whole number of keys, and at least a block
-  std::size_t position_ = 0;    // the key letter due next, within the period
+  // They tell the key, so their buffers are wiped when they go.
+  Secret encipherShifts_;     // the key letters' rows, 0 to 25, repeated
+  Secret decipherShifts_;     // the rows that shift back: 26 - row, modulo 26
+  std::size_t period_ = 0;    // a whole number of keys, and at least a block
+  std::size_t position_ = 0;  // the key letter due next, within the period
 };
 
 // Whether the text holds one of the 52 ASCII letters.

@@ -28,6 +28,7 @@ volatile sig_atomic_t editing = 0;
 volatile sig_atomic_t pasteMode = 0;
 volatile sig_atomic_t resized = 0;
 volatile sig_atomic_t continued = 0;
+volatile sig_atomic_t terminalDescriptor = STDIN_FILENO;
 volatile sig_atomic_t resumed = 0;
 termios originalModes{};
 termios editingModes{};
@@ -51,11 +52,11 @@ void restoreModes() {
   if (pasteMode != 0) {
     writeToTerminal(pasteModeOff);
   }
-  tcsetattr(STDIN_FILENO, TCSADRAIN, &originalModes);
+  tcsetattr(terminalDescriptor, TCSADRAIN, &originalModes);
 }
 
 void takeTerminalAgain() {
-  tcsetattr(STDIN_FILENO, TCSADRAIN, &editingModes);
+  tcsetattr(terminalDescriptor, TCSADRAIN, &editingModes);
   if (pasteMode != 0) {
     writeToTerminal(pasteModeOn);
   }
@@ -167,8 +168,9 @@ void uninstall() {
   earlierCount = 0;
 }
 
-void enteringEditing(const termios& original, bool bracketedPaste) {
+void enteringEditing(const termios& original, bool bracketedPaste, int terminal) {
   editing = 0;  // while the modes are copied, a handler must not use them
+  terminalDescriptor = terminal;
   originalModes = original;
   editingModes = original;
   pasteMode = bracketedPaste ? 1 : 0;

@@ -17,9 +17,9 @@ void install();
 void uninstall();
 
 // The editor takes the terminal (`original` are the modes it found; `bracketedPaste`: it switches
-// the terminal's bracketed-paste mode on), has taken it (`editing` are its own modes), or gave it
-// back.
-void enteringEditing(const termios& original, bool bracketedPaste);
+// the terminal's bracketed-paste mode on; `terminal`: the descriptor whose modes it sets), has
+// taken it (`editing` are its own modes), or gave it back.
+void enteringEditing(const termios& original, bool bracketedPaste, int terminal = 0);
 void enteredEditing(const termios& editing);
 void leftEditing();
 
