@@ -6,7 +6,8 @@
 
 add_library(ciphers_hardening INTERFACE)
 
-if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+# WebAssembly has none of these: its code and stack lie outside the memory a program can address.
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang" AND NOT EMSCRIPTEN)
   # On the link line too: where the C library has no canary support of its own (MinGW), the
   # compiler driver then links libssp.
   target_compile_options(ciphers_hardening INTERFACE -fstack-protector-strong)

@@ -93,8 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   Filtered encrypted;
   Filtered decrypted;
-  requireBlocksAsWhole([&] { return std::make_unique<PersonalEncryptFilter>(seed, input.size()); },
-                       input, cuts, encrypted);
+  requireBlocksAsWhole(
+      [&] { return std::make_unique<PersonalEncryptFilter>(Mt19937(seed), input.size()); }, input,
+      cuts, encrypted);
   requireBlocksAsWhole(
       [&] { return std::make_unique<PersonalDecryptFilter>(encrypted.output.size()); },
       encrypted.output, cuts, decrypted);

@@ -16,8 +16,26 @@ run() {
 }
 
 run --version
-[ "$status" = 0 ] && [ "$(cat "$work/out")" = "ciphers $version" ] && [ ! -s "$work/err" ] ||
+[ "$status" = 0 ] && [ "$(head -n 1 "$work/out")" = "ciphers $version" ] && [ ! -s "$work/err" ] &&
+  [ "$(wc -l <"$work/out")" = 2 ] &&
+  grep -Eq '^kernels: ([a-z0-9]+) \(available: portable( [a-z0-9]+)*\)$' "$work/out" ||
   fail "--version: status $status, output: $(cat "$work/out" "$work/err")"
+
+# CIPHERS_KERNEL forces each set that the processor runs; any other value is refused in one line.
+available=$(sed -n 's/^kernels: .* (available: \(.*\))$/\1/p' "$work/out")
+for set in $available; do
+  CIPHERS_KERNEL=$set "$program" --version >"$work/out" 2>"$work/err"
+  grep -q "^kernels: $set (available: $available)\$" "$work/out" ||
+    fail "CIPHERS_KERNEL=$set: $(cat "$work/out" "$work/err")"
+done
+for set in avx9000 PORTABLE avx2 avx512; do
+  case " $available " in *" $set "*) continue ;; esac
+  printf 'abc\n' | CIPHERS_KERNEL=$set "$program" rot13 >"$work/out" 2>"$work/err"
+  status=$?
+  [ "$status" = 2 ] && [ ! -s "$work/out" ] && [ "$(wc -l <"$work/err")" = 1 ] &&
+    grep -q "^ciphers: CIPHERS_KERNEL=$set: .*; it runs: $available\$" "$work/err" ||
+    fail "CIPHERS_KERNEL=$set: status $status, standard error: $(cat "$work/err")"
+done
 
 run --help
 [ "$status" = 0 ] && [ ! -s "$work/err" ] && head -n 1 "$work/out" | grep -q '^Usage: ciphers ' &&

@@ -100,6 +100,32 @@ else
   echo "a read error inside a line: skipped, strace cannot run here"
 fi
 
+# Statuses: a missing FILE among good ones is 1 for every method; output that fails stops the
+# run at once, with one message; a bad seed is 2; an option after a FILE is still an option.
+"$program" personal --seed 1 first >first.dig
+for method in rot13 'rot13 -d' 'vigenere -k lemon' 'vigenere -d -k lemon' 'personal' \
+  'personal -d' 'vigenere --crack' 'vigenere --crack -d'; do
+  good=first
+  [ "$method" = 'personal -d' ] && good=first.dig
+  # shellcheck disable=SC2086  # the method's words
+  "$program" $method "$good" missing "$good" >/dev/null 2>err
+  status=$?
+  [ "$status" = 1 ] && grep -q '^ciphers: missing: No such file or directory$' err ||
+    fail "$method with a missing FILE: status $status, standard error: $(cat err)"
+  # shellcheck disable=SC2086
+  "$program" $method "$good" "$good" >/dev/full 2>err
+  status=$?
+  [ "$status" = 1 ] && [ "$(grep -c '^ciphers: cannot write the output: No space' err)" = 1 ] ||
+    fail "$method to a full disk: status $status, standard error: $(cat err)"
+done
+for seed in 7x -1 4294967296 ''; do
+  row 2 '' "$(printf "ciphers: the seed must be a whole number from 0 to 4294967295, not '%s'\nTry 'ciphers personal --help'." "$seed")" \
+    "$program" personal --seed "$seed" first
+done
+row 0 'Nggnpx ng qnja!\n' '' "$program" rot13 first -d
+row 0 'LXFOPV EF RNHR!\n' '' "$program" vigenere first -k lemon
+row 0 "$("$program" personal --seed 9 first)\n" '' "$program" personal first --seed 9
+
 arguments='a full disk'
 "$program" rot13 first >/dev/full 2>err
 status=$?

@@ -5,16 +5,17 @@
 # non-blocking standard output, a session of 200 ROT13 runs of 800 characters writes the same
 # screen as through plain pipes, with status 0 and nothing on standard error; and so does the
 # session when every other read is interrupted and every other write would block (where strace
-# can run). Exits 77 (skipped) without python3, which sets the flag.
+# can run); a filter on a non-blocking standard input ends at its end. Exits 77 (skipped)
+# without python3, which sets the flag.
 program=$1
 command -v python3 >/dev/null 2>&1 || { echo "skipped: python3 is not installed"; exit 77; }
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 failed=0
 
-# Runs the rest of the command line with descriptor $1 made non-blocking.
+# Runs the rest of the command line with descriptor $1 made non-blocking, for a minute at most.
 nonblocking() {
-  python3 -c 'import fcntl, os, sys
+  timeout 60 python3 -c 'import fcntl, os, sys
 descriptor = int(sys.argv[1])
 fcntl.fcntl(descriptor, fcntl.F_SETFL, fcntl.fcntl(descriptor, fcntl.F_GETFL) | os.O_NONBLOCK)
 os.execv(sys.argv[2], sys.argv[2:])' "$@"
@@ -48,6 +49,21 @@ check() {
   echo $? >"$work/status"
 }
 check "non-blocking standard input, slow writer"
+
+# A filter on a non-blocking standard input that was once empty: the end of the input ends it,
+# with the whole output and status 0, never a wait without end.
+{
+  sleep 1
+  cat "$work/in"
+} | {
+  nonblocking 0 "$program" rot13 >"$work/out" 2>"$work/err"
+  echo $? >"$work/status"
+}
+"$program" rot13 <"$work/in" >"$work/expected.filter"
+if [ "$(cat "$work/status")" != 0 ] || [ -s "$work/err" ] || ! cmp -s "$work/expected.filter" "$work/out"; then
+  echo "filter on a non-blocking standard input: status $(cat "$work/status"), $(cat "$work/err")"
+  failed=1
+fi
 
 # The reader takes nothing for a second, while the program has far more than a pipe holds.
 {

@@ -111,8 +111,9 @@ struct Decoded {
 
 // Decodes in pieces of `piece` bytes: a piece of one byte is always read by the careful,
 // one-piece-at-a-time reading; a whole input mostly many groups at a time.
-Decoded decodeInPieces(std::string_view digits, std::size_t piece) {
-  PersonalDecoder decoder;
+Decoded decodeInPieces(std::string_view digits, std::size_t piece,
+                       const KernelSet& kernels = chosenKernels()) {
+  PersonalDecoder decoder(kernels);
   std::string text(digits.size() + 2, '\0');
   char* out = text.data();
   for (std::size_t at = 0; at < digits.size() && !decoder.refused(); at += piece) {
@@ -124,8 +125,9 @@ Decoded decodeInPieces(std::string_view digits, std::size_t piece) {
 
 }  // namespace
 
-// Lines of digits with one byte changed, put in or taken out: read whole, they are refused or
-// taken exactly as when read a byte at a time, at the same line and after the same output.
+// Lines of digits with one byte changed, put in or taken out: read whole under every kernel set,
+// they are refused or taken exactly as when read a byte at a time, at the same line and after the
+// same output.
 TEST(PersonalMethod, DecodingManyGroupsAtOnceAgreesWithTheCarefulReading) {
   std::mt19937 generator(20261209);
   std::string text(3000, '\0');
@@ -168,12 +170,16 @@ TEST(PersonalMethod, DecodingManyGroupsAtOnceAgreesWithTheCarefulReading) {
     } else {
       changed[at] = c;
     }
-    ASSERT_EQ(decodeInPieces(changed, changed.size()), decodeInPieces(changed, 1)) << at;
+    const Decoded careful = decodeInPieces(changed, 1, portableKernels());
+    for (const KernelSet* set : availableKernelSets()) {
+      ASSERT_EQ(decodeInPieces(changed, changed.size(), *set), careful) << set->name << ", " << at;
+    }
   }
 }
 
-// The filter's encoder reads a generator's words in place, many bytes at once; a generator
-// behind a plain function is drawn one word at a time. Both must write the same digits for any
+// The filter's encoder reads a generator's words in place, many bytes at once under each kernel
+// set; a generator behind a plain function is drawn one word at a time by the plain loop. Both
+// must write the same digits for any
 // text cut anywhere: short lines, lines long enough for the walk to reach its limits and turn
 // back (high bytes), and words used up and made again in the middle of a line.
 TEST(PersonalMethod, GeneratorReadInPlaceWritesWhatSingleDrawsWrite) {
@@ -196,27 +202,32 @@ TEST(PersonalMethod, GeneratorReadInPlaceWritesWhatSingleDrawsWrite) {
       text += line + '\n';
     }
     text.pop_back();  // the last line unended
-    Mt19937 inPlace(seed);
-    Mt19937 behind(seed);
-    auto oneByOne = [&behind] { return behind(); };
-    PersonalEncoder fast;
-    PersonalEncoder plain;
-    std::string fastDigits;
-    std::string plainDigits;
-    for (std::string_view rest = text; !rest.empty();) {
-      const std::string_view cut = rest.substr(0, piece(random));
-      std::string room(longestGroup * cut.size() + 2 + groupStore, '\0');
-      fastDigits.append(room.data(), fast.encodeLines(cut, room.data(), inPlace));
-      plainDigits.append(room.data(), plain.encodeLines(cut, room.data(), oneByOne));
-      rest.remove_prefix(cut.size());
+    const std::size_t cutsSeed = random();
+    for (const KernelSet* set : availableKernelSets()) {
+      std::mt19937 cuts(cutsSeed);
+      Mt19937 inPlace(seed, *set);
+      Mt19937 behind(seed, portableKernels());
+      auto oneByOne = [&behind] { return behind(); };
+      PersonalEncoder fast(*set);
+      PersonalEncoder plain(portableKernels());
+      std::string fastDigits;
+      std::string plainDigits;
+      for (std::string_view rest = text; !rest.empty();) {
+        const std::string_view cut = rest.substr(0, piece(cuts));
+        std::string room(longestGroup * cut.size() + 2 + groupStore, '\0');
+        fastDigits.append(room.data(), fast.encodeLines(cut, room.data(), inPlace));
+        plainDigits.append(room.data(), plain.encodeLines(cut, room.data(), oneByOne));
+        rest.remove_prefix(cut.size());
+      }
+      ASSERT_EQ(fastDigits, plainDigits) << set->name << ", seed " << seed;
+      EXPECT_EQ(inPlace(), behind());
     }
-    ASSERT_EQ(fastDigits, plainDigits) << "seed " << seed;
-    EXPECT_EQ(inPlace(), behind());
   }
 }
 
-// Steps of 255 and 256, up and down, at every place of a window: the windows take the one and
-// leave the other to the careful reading, which refuses it after the same output.
+// Steps of 255 and 256, up and down, at every place of a window: under every kernel set, the
+// windows take the one and leave the other to the careful reading, which refuses it after the
+// same output.
 TEST(PersonalMethod, WindowsJudgeTheLongestStepsAsTheCarefulReadingDoes) {
   for (const std::string_view step : {"3302", "3303", "03208", "03209"}) {
     const bool longest = step.back() == '2' || step.back() == '8';  // 255 rather than 256
@@ -230,10 +241,12 @@ TEST(PersonalMethod, WindowsJudgeTheLongestStepsAsTheCarefulReadingDoes) {
         line += "247";
       }
       line += std::string(step) + staying;
-      const Decoded whole = decodeInPieces(line, line.size());
-      ASSERT_EQ(whole, decodeInPieces(line, 1)) << line;
-      ASSERT_EQ(whole.refused, !longest) << line;
-      ASSERT_EQ(whole.text.size(), longest ? before + 21 : before) << line;
+      const Decoded careful = decodeInPieces(line, 1, portableKernels());
+      ASSERT_EQ(careful.refused, !longest) << line;
+      ASSERT_EQ(careful.text.size(), longest ? before + 21 : before) << line;
+      for (const KernelSet* set : availableKernelSets()) {
+        ASSERT_EQ(decodeInPieces(line, line.size(), *set), careful) << set->name << ", " << line;
+      }
     }
   }
 }

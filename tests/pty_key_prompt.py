@@ -6,12 +6,14 @@ Usage: pty_key_prompt.py PROGRAM
 The pseudo-terminal is the program's controlling terminal only; its standard input and output
 are files, which carry the text. Checks that the key is asked for with echo off, twice to
 encipher (answers that differ refused) and once to decipher, that the output equals -k's, and
-that the terminal's modes are as before after the run, after Ctrl-C too. Skips (77) where no
+that the terminal's modes are as before after the run, after Ctrl-C too, and put back while
+Ctrl-Z has it stopped. Skips (77) where no
 pseudo-terminal can be opened. Every wait is bounded.
 """
 
 import fcntl
 import os
+import pty
 import select
 import signal
 import subprocess
@@ -132,6 +134,42 @@ def check(program, work):
         raise Failure(f"Ctrl-C: status {status}")
 
 
+def check_stop(program, work):
+    """Ctrl-Z at the prompt, under a shell with job control: echo is back on while the program
+    is stopped, and the key is still read hidden once fg has it go on."""
+    script = ('set -m; "$0" vigenere -d <"$1" >"$2"; echo "stopped $?"; '
+              'case $(stty) in *-echo*) echo "modes: hidden";; *) echo "modes: back";; esac; '
+              'fg >/dev/null; echo "ended $?"')
+    cipher, out = os.path.join(work, "cipher"), os.path.join(work, "out")
+    pid, master = pty.fork()
+    if pid == 0:
+        try:
+            os.execvp("bash", ["bash", "-c", script, program, cipher, out])
+        finally:
+            os._exit(127)
+    run = Prompted.__new__(Prompted)
+    run.master, run.screen = master, b""
+    try:
+        run.wait_for(b"Key: ")
+        os.write(master, b"\x1a")
+        run.wait_for(b"stopped 148")
+        run.wait_for(b"modes: ")
+        modes = run.wait_for(b"\n")
+        time.sleep(0.3)  # fg has the program take the terminal again
+        os.write(master, KEY + b"\r")
+        run.wait_for(b"ended 0")
+    finally:
+        os.close(master)
+        os.waitpid(pid, 0)
+    if not modes.startswith(b"back"):
+        raise Failure(f"Ctrl-Z: the modes while stopped: {modes!r}")
+    if KEY in run.screen:
+        raise Failure(f"Ctrl-Z and fg: the key was echoed: {run.screen!r}")
+    with open(out, "rb") as f:
+        if f.read() != TEXT.upper():
+            raise Failure("Ctrl-Z and fg: the text was not deciphered")
+
+
 def main():
     program = sys.argv[1]
     try:
@@ -142,6 +180,7 @@ def main():
     with tempfile.TemporaryDirectory() as work:
         try:
             check(program, work)
+            check_stop(program, work)
         except Failure as failure:
             print(failure)
             return 1

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <iostream>
@@ -19,6 +18,7 @@
 #include "crack_filter.hpp"
 #include "descriptor_buffers.hpp"
 #include "help_texts.hpp"
+#include "kernels.hpp"
 #include "line_editor.hpp"
 #include "menu_loop.hpp"
 #include "method_filters.hpp"
@@ -86,28 +86,6 @@ std::string refusedOptionMessage(Arguments arguments) {
     return "option '" + typed + "' takes no value";
   }
   return "unknown option '" + typed + "'";
-}
-
-// Why a Vigenere key given with -k is refused; nothing for a good one. The key is on the command
-// line already, so the message may quote it.
-std::optional<std::string> keyRefusal(std::string_view key) {
-  if (key.empty()) {
-    return "the key is empty: it must be one or more of the letters A-Z and a-z";
-  }
-  if (isVigenereKey(key)) {
-    return std::nullopt;
-  }
-  return "the key '" + std::string(key) + "' holds a character other than the letters A-Z and a-z";
-}
-
-std::optional<std::uint32_t> parseSeed(std::string_view text) {
-  std::uint32_t seed = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, seed);
-  if (text.empty() || error != std::errc() || stop != end) {
-    return std::nullopt;
-  }
-  return seed;
 }
 
 // What a method command's options chose. Each command takes only some of the options; the
@@ -221,9 +199,7 @@ int runPersonal(const MethodArguments& chosen, const Files& files) {
   if (chosen.seed) {
     seed = parseSeed(*chosen.seed);
     if (!seed) {
-      return refuse(
-          "the seed must be a whole number from 0 to 4294967295, not '" + *chosen.seed + "'",
-          "ciphers personal");
+      return refuse(seedRefusal(*chosen.seed), "ciphers personal");
     }
   }
   if (chosen.decrypt) {
@@ -346,5 +322,8 @@ int runProgram(std::span<char* const> argv) {
   if (argv.size() > 2) {
     return refuseArgument(argv[2]);
   }
-  return show(parsed == helpOption ? programHelp() : versionText());
+  if (parsed == helpOption) {
+    return show(programHelp());
+  }
+  return show(std::string(versionText()) + "kernels: " + describeKernels() + "\n");
 }

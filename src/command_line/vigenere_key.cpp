@@ -10,6 +10,7 @@
 
 #include "descriptor_io.hpp"
 #include "hidden_prompt.hpp"
+#include "method_filters.hpp"
 #include "vigenere.hpp"
 
 namespace {
@@ -124,8 +125,7 @@ KeyOrStatus readKeyFile(const std::string& path) {
 KeyOrStatus askForKey(bool twice) {
   const std::unique_ptr<HiddenPrompt> prompt = openHiddenPrompt();
   if (!prompt) {
-    std::cerr << "ciphers: no key: give -k KEY or --key-file FILE\n"
-              << "Try 'ciphers vigenere --help'.\n";
+    std::cerr << "ciphers: " << missingKeyMessage << '\n' << "Try 'ciphers vigenere --help'.\n";
     return 2;
   }
   for (int tries = 0; tries < promptTries; ++tries) {

@@ -550,11 +550,12 @@ void ExplainedSample::count(std::string_view chunk) {
 void ExplainedSample::startColumns() {
   period_ = searchKey(sample_).key.size();
   columns_.assign(period_ * rowSize, 0);
-  const std::string& letters = sample_.letters();
-  for (std::size_t i = 0; i < letters.size(); ++i) {
-    ++columns_[(i % period_) * rowSize + static_cast<std::size_t>(letters[i] - 'A')];
+  const std::vector<LetterCounts> counts = countColumns(sample_.letters(), period_);
+  for (std::size_t j = 0; j < period_; ++j) {
+    std::copy(counts[j].begin(), counts[j].end(),
+              columns_.begin() + static_cast<std::ptrdiff_t>(j * rowSize));
   }
-  column_ = letters.size() % period_;
+  column_ = sample_.letters().size() % period_;
 }
 
 std::vector<std::array<std::uint64_t, 26>> ExplainedSample::columnCounts() const {

@@ -104,16 +104,17 @@ std::string periodReason(const CrackExplanation& explanation) {
   for (const CrackExplanation::Period& row : explanation.periods) {
     if (row.period > chosen && row.period % chosen == 0 && row.fit && best && best->fit &&
         row.period != explanation.searchedPeriod) {
-      multiples += format(" %zu (%.1f nats less)", row.period, *best->fit - *row.fit);
+      multiples +=
+          format("%s %zu by %.1f", multiples.empty() ? "" : ",", row.period, *best->fit - *row.fit);
     }
   }
   reason += format(
-      "Period %zu is chosen: a longer key fits any text better, so each key letter "
-      "costs %.1f nats of fit",
+      "Period %zu is chosen. A longer key fits any text better, so each key letter costs "
+      "%.1f nats of fit",
       chosen, explanation.periodPenalty);
   reason += multiples.empty()
-                ? std::string(", and no multiple of it came near.")
-                : ", and what its multiples gain does not pay for their letters:" + multiples + '.';
+                ? std::string("; no multiple of the period came near.")
+                : "; after that cost its multiples fit less, in nats:" + multiples + '.';
   return wrap(reason, "  ");
 }
 

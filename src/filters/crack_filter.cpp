@@ -116,7 +116,7 @@ class KeyExplainer : public MethodFilter {
 };
 
 void reportNoLetters(std::ostream& err) {
-  err << "ciphers: the input holds no letters, so it shows no key\n";
+  err << "ciphers: " << noLettersMessage << '\n';
 }
 
 int findKey(std::span<const std::string> files, std::ostream& err) {

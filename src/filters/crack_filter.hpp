@@ -3,6 +3,9 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
+
+#include "vigenere_crack.hpp"
 
 // Finds the Vigenere key of the files read in order as one message (no file, or "-", is
 // standard input) and writes it to standard output as a line of capitals; with decipher, writes
@@ -10,6 +13,10 @@
 // short to be sure of the key. Returns the exit status: 0 when all went well, 1 when a file
 // could not be read, the input holds no letter, or the output cannot be written.
 int runVigenereCrack(std::span<const std::string> files, bool decipher, std::ostream& err);
+
+// Why the breaker shows no key.
+inline constexpr std::string_view noLettersMessage =
+    "the input holds no letters, so it shows no key";
 
 enum class ExplanationFormat { text, json };
 

@@ -1,5 +1,7 @@
 #include "method_filters.hpp"
 
+#include <charconv>
+
 #include "rot13.hpp"
 
 std::span<const char> Rot13Filter::transform(std::span<char> block) {
@@ -33,4 +35,33 @@ std::span<const char> PersonalDecryptFilter::transform(std::span<char> block) {
   const char* end = decoder_.decode({block.data(), block.size()}, output_.data());
   refused_ = decoder_.refused();
   return {output_.data(), end};
+}
+
+std::optional<std::string> keyRefusal(std::string_view key) {
+  if (key.empty()) {
+    return "the key is empty: it must be one or more of the letters A-Z and a-z";
+  }
+  if (isVigenereKey(key)) {
+    return std::nullopt;
+  }
+  return "the key '" + std::string(key) + "' holds a character other than the letters A-Z and a-z";
+}
+
+std::optional<std::uint32_t> parseSeed(std::string_view text) {
+  std::uint32_t seed = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, seed);
+  if (text.empty() || error != std::errc() || stop != end) {
+    return std::nullopt;
+  }
+  return seed;
+}
+
+std::string seedRefusal(std::string_view text) {
+  return "the seed must be a whole number from 0 to 4294967295, not '" + std::string(text) + "'";
+}
+
+std::string digitLineRefusal(std::string_view name, std::uint64_t line) {
+  return std::string(name) + ':' + std::to_string(line) +
+         ": not a digit string of the personal method";
 }

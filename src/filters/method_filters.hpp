@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -78,3 +80,16 @@ class PersonalDecryptFilter : public MethodFilter {
   std::vector<char> output_;
   bool refused_ = false;
 };
+
+// Why a Vigenere key given with -k is refused; nothing for a good one. The key is on the command
+// line already, so the message may quote it.
+std::optional<std::string> keyRefusal(std::string_view key);
+// Why a Vigenere run without a key cannot start.
+inline constexpr std::string_view missingKeyMessage = "no key: give -k KEY or --key-file FILE";
+
+// A seed of the personal method: a whole number from 0 to 4294967295, in decimal.
+std::optional<std::uint32_t> parseSeed(std::string_view text);
+std::string seedRefusal(std::string_view text);
+
+// Why a run of the personal decrypter stopped: the refused line of the named input.
+std::string digitLineRefusal(std::string_view name, std::uint64_t line);

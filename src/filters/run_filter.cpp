@@ -111,8 +111,7 @@ void FilterRun::reportFile(const std::string& name, int error) {
 
 void FilterRun::reportRefusal() {
   const std::uint64_t line = filter_.linesEnded() - linesBeforeLast_ + 1;
-  err_ << "ciphers: " << lastName_ << ':' << line
-       << ": not a digit string of the personal method\n";
+  err_ << "ciphers: " << digitLineRefusal(lastName_, line) << '\n';
   failed_ = true;
 }
 

@@ -15,22 +15,6 @@ constexpr ReadValue cut{Reading::cut, 0, 0};
 
 }  // namespace
 
-ReadValue readStartValue(std::string_view digits) {
-  if (digits.empty()) {
-    return cut;
-  }
-  if (digits[0] < '1' || digits[0] > '9') {
-    return {Reading::refused, 0, 0};
-  }
-  if (digits.size() < startValueLength) {
-    return cut;
-  }
-  if (!isDigit(digits[1])) {
-    return {Reading::refused, 0, 0};
-  }
-  return {Reading::complete, startValueLength, (digits[0] - '0') * 10 + (digits[1] - '0')};
-}
-
 ReadValue readGroup(std::string_view digits, std::int32_t previous) {
   const std::size_t marked = !digits.empty() && digits[0] == signMark ? 1 : 0;
   if (digits.size() <= marked) {

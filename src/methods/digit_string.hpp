@@ -50,6 +50,21 @@ inline constexpr auto packedDigits = [] {
   return packed;
 }();
 
+// A magnitude of `digits` digits is announced by the length digit d for an odd draw and 10 - d
+// for an even one.
+constexpr char lengthDigitFor(std::uint32_t digits, bool odd) {
+  return static_cast<char>('0' + (odd ? digits : 10 - digits));
+}
+
+// The digits that a length digit announces: k below 5, 10 - k above; none (0) for 0 and 5, which
+// the writer never writes there, and for any other character.
+constexpr std::uint32_t announcedDigits(char lengthDigit) {
+  const int k = lengthDigit - '0';
+  return k >= 1 && k <= 4   ? static_cast<std::uint32_t>(k)
+         : k >= 6 && k <= 9 ? static_cast<std::uint32_t>(10 - k)
+                            : 0;
+}
+
 constexpr std::uint32_t digitCount(std::uint32_t magnitude) {
   return 1 + static_cast<std::uint32_t>(magnitude >= 10) +
          static_cast<std::uint32_t>(magnitude >= 100) +
@@ -65,8 +80,10 @@ inline constexpr auto packedGroups = [] {
   for (std::size_t n = 0; n < packedDigits.size(); ++n) {
     const std::uint64_t d = digitCount(static_cast<std::uint32_t>(n));
     const std::uint64_t digitsAndLength = (1 + d) << 56 | std::uint64_t{packedDigits[n]} << 8;
-    groups[2 * n] = digitsAndLength | ('0' + 10 - d);
-    groups[2 * n + 1] = digitsAndLength | ('0' + d);
+    for (const bool odd : {false, true}) {
+      groups[2 * n + (odd ? 1 : 0)] = digitsAndLength | static_cast<std::uint8_t>(lengthDigitFor(
+                                                            static_cast<std::uint32_t>(d), odd));
+    }
   }
   return groups;
 }();
@@ -128,24 +145,32 @@ struct ReadValue {
 };
 
 // Reads the start value, two digits from 10 to 99, at the front of `digits`.
-ReadValue readStartValue(std::string_view digits);
+constexpr ReadValue readStartValue(std::string_view digits) {
+  if (digits.empty()) {
+    return {Reading::cut, 0, 0};
+  }
+  if (digits[0] < '1' || digits[0] > '9') {
+    return {Reading::refused, 0, 0};
+  }
+  if (digits.size() < startValueLength) {
+    return {Reading::cut, 0, 0};
+  }
+  if (digits[1] < '0' || digits[1] > '9') {
+    return {Reading::refused, 0, 0};
+  }
+  return {Reading::complete, startValueLength, (digits[0] - '0') * 10 + (digits[1] - '0')};
+}
 
 namespace digit_string_detail {
 
-// The length digit k announces k digits when below 5 and 10 - k digits otherwise; 0 and 5,
-// which the writer never writes there, and every other character announce none. Indexed by the
-// character as unsigned char.
+// announcedDigits of every character, indexed by the character as unsigned char.
 inline constexpr std::array<std::uint8_t, 256> announcedLength = [] {
   std::array<std::uint8_t, 256> lengths{};
-  for (int k = 1; k <= 9; ++k) {
-    lengths['0' + k] = static_cast<std::uint8_t>(k < 5 ? k : k > 5 ? 10 - k : 0);
+  for (std::size_t c = 0; c < lengths.size(); ++c) {
+    lengths[c] = static_cast<std::uint8_t>(announcedDigits(static_cast<char>(c)));
   }
   return lengths;
 }();
-
-}  // namespace digit_string_detail
-
-namespace digit_string_detail {
 
 // Reads a magnitude of `length` digits as the writer writes it: only digits, and no leading zero
 // unless it is the single digit 0. False for any other characters.
@@ -208,3 +233,19 @@ inline ReadValue readGroupAt(const char* group, std::int32_t previous) {
 
 // Reads the group at the front of `digits` that follows the value `previous`.
 ReadValue readGroup(std::string_view digits, std::int32_t previous);
+
+// Whether a character begins a line end.
+constexpr bool beginsLineEnd(char c) {
+  return c == '\n' || c == '\r';
+}
+
+// Reads the line end at the front of `digits`, which begins with one: LF, or CR LF.
+constexpr ReadValue readLineEnd(std::string_view digits) {
+  if (digits[0] == '\n') {
+    return {Reading::complete, 1, 0};
+  }
+  if (digits.size() < 2) {
+    return {Reading::cut, 0, 0};
+  }
+  return digits[1] == '\n' ? ReadValue{Reading::complete, 2, 0} : ReadValue{Reading::refused, 0, 0};
+}

@@ -1,45 +1,13 @@
 #pragma once
 
-#include <algorithm>
-#include <array>
 #include <cstddef>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "kernels.hpp"
 #include "secret.hpp"
-
-inline constexpr int alphabetSize = 26;
-
-// Row r holds the alphabet shifted left by r places: the cell in row r, column c is the letter
-// 'A' + (r + c) mod 26. A key letter selects the row, a text letter the column.
-using VigenereRow = std::array<char, alphabetSize>;
-using VigenereMatrix = std::array<VigenereRow, alphabetSize>;
-
-constexpr VigenereMatrix buildVigenereMatrix() {
-  VigenereMatrix matrix{};
-  for (int r = 0; r < alphabetSize; ++r) {
-    for (int c = 0; c < alphabetSize; ++c) {
-      // 'A' + r + c is at most 'A' + 50, so one subtraction brings it back into A to Z.
-      const int cell = 'A' + r + c;
-      matrix[r][c] = static_cast<char>(cell > 'Z' ? cell - alphabetSize : cell);
-    }
-  }
-  return matrix;
-}
-
-// Built once, by the compiler.
-inline constexpr VigenereMatrix vigenere = buildVigenereMatrix();
-
-// The first column of the row whose cell holds the letter; nothing when no cell does.
-constexpr std::optional<std::size_t> findInRow(const VigenereRow& row, char letter) {
-  const auto* cell = std::find(row.begin(), row.end(), letter);
-  if (cell == row.end()) {
-    return std::nullopt;
-  }
-  return static_cast<std::size_t>(cell - row.begin());
-}
+#include "vigenere_rules.hpp"
 
 // The four rows of a run, one element per text character; letters are upper-cased, every other
 // character, NUL included, stands unchanged at its place in all four.
@@ -59,10 +27,7 @@ bool isVigenereKey(std::string_view key);
 class VigenereStream {
  public:
   // Throws std::invalid_argument for a key that isVigenereKey refuses.
-  explicit VigenereStream(std::string_view key);
-
-  // Letters are shifted this many bytes at a time where the processor can.
-  static constexpr std::size_t block = 32;
+  explicit VigenereStream(std::string_view key, const KernelSet& kernels = chosenKernels());
 
   void encipher(std::span<char> text) { shift(text, encipherShifts_); }
   void decipher(std::span<char> text) { shift(text, decipherShifts_); }
@@ -78,8 +43,9 @@ class VigenereStream {
   // They tell the key, so their buffers are wiped when they go.
   Secret encipherShifts_;     // the key letters' rows, 0 to 25, repeated
   Secret decipherShifts_;     // the rows that shift back: 26 - row, modulo 26
-  std::size_t period_ = 0;    // a whole number of keys, and at least a block
+  std::size_t period_ = 0;    // a whole number of keys, and at least vigenereLookAhead
   std::size_t position_ = 0;  // the key letter due next, within the period
+  const KernelSet* kernels_;
 };
 
 // Whether the text holds one of the 52 ASCII letters.

@@ -43,11 +43,10 @@ The periods
       38  0.0456       989.5  ####
       39  0.0455       915.0  ###
       40  0.0638      4534.1  #####################################
-  Period 5 is chosen: a longer key fits any text better, so each key letter
-  costs 8.0 nats of fit, and what its multiples gain does not pay for their
-  letters: 10 (40.0 nats less) 15 (80.0 nats less) 20 (120.0 nats less) 25
-  (160.0 nats less) 30 (200.0 nats less) 35 (240.0 nats less) 40 (280.0 nats
-  less).
+  Period 5 is chosen. A longer key fits any text better, so each key letter
+  costs 8.0 nats of fit; after that cost its multiples fit less, in nats: 10 by
+  40.0, 15 by 80.0, 20 by 120.0, 25 by 160.0, 30 by 200.0, 35 by 240.0, 40 by
+  280.0.
 
 The repeats
   Three-letter sequences repeated in the first 10000 letters, the most

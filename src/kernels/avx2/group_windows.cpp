@@ -1,19 +1,17 @@
 // The personal method's decoder in 256-bit vectors: windows of 32 positions, each taken as the
 // start of a group at once, the chain of up to eight groups from the first followed by pointer
 // jumping, and those groups decoded and checked side by side.
+#include <immintrin.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 
+#include "avx2.hpp"
 #include "digit_string.hpp"
-#include "personal_kernels.hpp"
-#include "personal_method.hpp"
-
-#ifdef CIPHERS_AVX2_KERNELS
-#include <immintrin.h>
-
-#define CIPHERS_AVX2_CODE __attribute__((target("avx2,bmi2")))
+#include "group_lines.hpp"
+#include "personal_walk.hpp"
 
 namespace {
 
@@ -37,10 +35,8 @@ constexpr Bytes eachByte(Byte byte) {
   return bytes;
 }
 
-// The digits a length digit of value k announces; 0 where it announces none.
-constexpr std::size_t announced(std::size_t k) {
-  return digit_string_detail::announcedLength[static_cast<unsigned char>('0' + k)];
-}
+using group_lines::isLengthDigit;
+using group_lines::magnitudeLength;
 
 // Tables looked up by a byte's low four bits in each 16-byte half (a byte with its top bit set
 // looks up 0), for the values 0 to 9 of a digit.
@@ -49,20 +45,15 @@ constexpr Bytes table16(Entry entry) {
   return eachByte([&entry](std::size_t i) { return i % 16 < 10 ? entry(i % 16) : 0; });
 }
 
-// A magnitude's length by its length digit's value; 1 where it is no length digit, which
-// refuses the group by itself. Where a byte is no digit, the length comes out as some other
-// length: the group then ends past the run of digits, and is cut.
-constexpr std::size_t magnitudeLength(std::size_t k) {
-  return announced(k) != 0 ? announced(k) : 1;
-}
-
 // A group's whole length less two, by its length digit: without a sign mark, and with one.
+// Where a byte is no digit, the length comes out as some other length: the group then ends
+// past the run of digits, and is cut.
 alignas(32) constexpr Bytes unmarkedLengths = table16([](std::size_t k) {
   return magnitudeLength(k) - 1;
 });
 alignas(32) constexpr Bytes magnitudeLengths = table16(magnitudeLength);
 alignas(32) constexpr Bytes refusedLengthDigits = table16([](std::size_t k) {
-  return announced(k) == 0 ? 1 : 0;
+  return isLengthDigit(k) ? 0 : 1;
 });
 alignas(32) constexpr Bytes positionsPlusTwo = eachByte([](std::size_t i) { return i + 2; });
 alignas(32) constexpr Bytes positions = eachByte([](std::size_t i) { return i; });
@@ -72,12 +63,12 @@ alignas(32) constexpr Bytes placeInLane = eachByte([](std::size_t i) { return i 
 // Beside a length digit's value, the bit that says it follows a sign mark.
 constexpr char markBit = 0x10;
 
-CIPHERS_AVX2_CODE __m256i load(const Bytes& bytes) {
+CIPHERS_AVX2 __m256i load(const Bytes& bytes) {
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes.data()));
 }
 
 // The bytes of `table` at the indices (0 to 31) of `index`, across both halves.
-CIPHERS_AVX2_CODE __m256i permuteBytes(__m256i index, __m256i table) {
+CIPHERS_AVX2 __m256i permuteBytes(__m256i index, __m256i table) {
   const __m256i low = _mm256_permute2x128_si256(table, table, 0x00);
   const __m256i high = _mm256_permute2x128_si256(table, table, 0x11);
   // Bit 4 of an index, moved to the top of its byte, picks the half.
@@ -93,7 +84,7 @@ struct Chain {
   unsigned end;
 };
 
-CIPHERS_AVX2_CODE Chain followGroups(__m256i next) {
+CIPHERS_AVX2 Chain followGroups(__m256i next) {
   const __m256i second = permuteBytes(next, next);
   const __m256i fourth = permuteBytes(second, second);
   const __m256i eighth = permuteBytes(fourth, fourth);
@@ -113,17 +104,17 @@ CIPHERS_AVX2_CODE Chain followGroups(__m256i next) {
 }
 
 // Unsigned a >= b, byte by byte.
-CIPHERS_AVX2_CODE __m256i atLeast(__m256i a, __m256i b) {
+CIPHERS_AVX2 __m256i atLeast(__m256i a, __m256i b) {
   return _mm256_cmpeq_epi8(_mm256_max_epu8(a, b), a);
 }
 
-CIPHERS_AVX2_CODE std::uint32_t byteMask(__m256i lanes) {
+CIPHERS_AVX2 std::uint32_t byteMask(__m256i lanes) {
   return static_cast<std::uint32_t>(_mm256_movemask_epi8(lanes));
 }
 
 // The magnitudes, one in each 32-bit lane, of groups that end at `groupEnds` with magnitudes of
 // `lengths` digits (one of each in each of the first byte lanes).
-CIPHERS_AVX2_CODE __m256i magnitudesOf(__m256i digits, __m256i groupEnds, __m256i lengths) {
+CIPHERS_AVX2 __m256i magnitudesOf(__m256i digits, __m256i groupEnds, __m256i lengths) {
   const __m256i group = load(groupOfByte);
   const __m256i place = load(placeInLane);
   const __m256i four = _mm256_set1_epi8(4);
@@ -149,7 +140,7 @@ std::uint32_t negativeGroups(std::uint32_t marks, std::int32_t last) {
 }
 
 // One bit a 32-bit lane from the top bits of its bytes.
-CIPHERS_AVX2_CODE std::uint32_t laneMask(__m256i lanes) {
+CIPHERS_AVX2 std::uint32_t laneMask(__m256i lanes) {
   return static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(lanes)));
 }
 
@@ -161,8 +152,7 @@ struct Taken {
 // Reads the window at `group`, as the 512-bit windows do: takes the complete groups before the
 // first one that is not complete, writing their bytes and moving `last` on; `broken` turns true
 // where a group within the window breaks a rule (those before it are taken).
-CIPHERS_AVX2_CODE Taken decodeWindow(const char* group, std::int32_t& last, char* out,
-                                     bool& broken) {
+CIPHERS_AVX2 Taken decodeWindow(const char* group, std::int32_t& last, char* out, bool& broken) {
   const __m256i zeros = _mm256_setzero_si256();
   const __m256i ones = _mm256_set1_epi8(1);
   const __m256i zeroCharacters = _mm256_set1_epi8('0');
@@ -253,10 +243,8 @@ CIPHERS_AVX2_CODE Taken decodeWindow(const char* group, std::int32_t& last, char
 
 }  // namespace
 
-namespace avx2 {
-
-CIPHERS_AVX2_CODE const char* decodeWindows(const char* group, const char* end,
-                                            GroupReading& reading) {
+CIPHERS_AVX2 const char* avx2::decodeGroupWindows(const char* group, const char* end,
+                                                  GroupReading& reading) {
   GroupReading state = reading;
   bool broken = false;
   while (end - group >= static_cast<std::ptrdiff_t>(window) && !broken) {
@@ -264,8 +252,8 @@ CIPHERS_AVX2_CODE const char* decodeWindows(const char* group, const char* end,
     state.out += taken.groups;
     group += taken.bytes;
     // A window leaves at least a byte after it. Lines are short: the next one goes on here.
-    if (!broken && (*group == '\n' || *group == '\r')) {
-      const char* const next = readLineStart(group, end, state);
+    if (!broken && beginsLineEnd(*group)) {
+      const char* const next = group_lines::readLineStart(group, end, state);
       if (next == group) {
         break;
       }
@@ -277,17 +265,3 @@ CIPHERS_AVX2_CODE const char* decodeWindows(const char* group, const char* end,
   reading = state;
   return group;
 }
-
-}  // namespace avx2
-
-#else
-
-namespace avx2 {
-
-const char* decodeWindows(const char* group, const char*, GroupReading&) {
-  return group;
-}
-
-}  // namespace avx2
-
-#endif

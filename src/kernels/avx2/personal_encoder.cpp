@@ -1,26 +1,24 @@
 // The personal method's encoder in 256-bit vectors: the walk of 16 bytes at once, as 16-bit
 // lanes (a value and the steps of a block stay far within them), then each group written from
 // the values walked.
-#include <algorithm>
-#include <array>
-#include <cstring>
-
-#include "personal_kernels.hpp"
-#include "personal_method.hpp"
-
-#ifdef CIPHERS_AVX2_KERNELS
 #include <immintrin.h>
 
-#define CIPHERS_AVX2_CODE __attribute__((target("avx2,bmi2")))
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "avx2.hpp"
+#include "personal_walk.hpp"
 
 namespace {
 
-constexpr std::size_t block = 16;
+constexpr std::size_t block = walkBlock;
 
 using Lanes = std::array<std::int16_t, block>;
 
 // The running sums of the steps, lane by lane, plus the value before.
-CIPHERS_AVX2_CODE __m256i walkFrom(__m256i before, __m256i steps) {
+CIPHERS_AVX2 __m256i walkFrom(__m256i before, __m256i steps) {
   steps = _mm256_add_epi16(steps, _mm256_slli_si256(steps, 2));
   steps = _mm256_add_epi16(steps, _mm256_slli_si256(steps, 4));
   steps = _mm256_add_epi16(steps, _mm256_slli_si256(steps, 8));
@@ -30,11 +28,11 @@ CIPHERS_AVX2_CODE __m256i walkFrom(__m256i before, __m256i steps) {
   return _mm256_add_epi16(before, _mm256_add_epi16(steps, carry));
 }
 
-// Walks on by the `count` bytes of a block, their draws two a byte, and stores the values into
+// Walks on by the bytes of a block, their draws two a byte, and stores the values into
 // `walked`, unless a value would leave the limits: then it returns false. With no value outside,
 // no step turns back, and the values are the running sums of the steps.
-CIPHERS_AVX2_CODE bool walkBlock(const char* text, const std::uint8_t* parities, std::int32_t last,
-                                 Lanes& walked) {
+CIPHERS_AVX2 bool walkSixteen(const char* text, const std::uint8_t* parities, std::int32_t last,
+                              Lanes& walked) {
   const __m256i bytes =
       _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text)));
   // A byte's two draws as a 16-bit lane: its direction in the low byte.
@@ -56,8 +54,8 @@ CIPHERS_AVX2_CODE bool walkBlock(const char* text, const std::uint8_t* parities,
 
 // Writes the groups of the first `count` values walked, each with its length draw.
 template <std::size_t count>
-CIPHERS_AVX2_CODE char* writeGroups(const Lanes& walked, const std::uint8_t* parities,
-                                    std::int32_t& last, char* out, std::size_t shortCount = count) {
+CIPHERS_AVX2 char* writeGroups(const Lanes& walked, const std::uint8_t* parities,
+                               std::int32_t& last, char* out, std::size_t shortCount = count) {
   std::int32_t previous = last;
   for (std::size_t i = 0; i < std::min(count, shortCount); ++i) {
     const std::int32_t value = walked[i];
@@ -70,21 +68,15 @@ CIPHERS_AVX2_CODE char* writeGroups(const Lanes& walked, const std::uint8_t* par
 
 }  // namespace
 
-namespace avx2 {
-
-bool available() {
-  static const bool has =
-      __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("bmi2") != 0;
-  return has;
-}
-
-CIPHERS_AVX2_CODE std::size_t encodeBlocks(std::string_view text, const std::uint8_t* parities,
-                                           std::int32_t& last, char*& out) {
+// Encodes whole blocks of text, the last one perhaps short, up to the first block in which a
+// value would leave the limits; returns the bytes encoded.
+CIPHERS_AVX2 std::size_t avx2::encodeWalk(std::string_view text, const std::uint8_t* parities,
+                                          std::int32_t& last, char*& out) {
   static_assert(longestStep * block + walkLimit <= INT16_MAX, "a block's values fit 16 bits");
   Lanes walked{};
   std::size_t done = 0;
   for (; text.size() - done >= block; done += block) {
-    if (!walkBlock(text.data() + done, parities + 2 * done, last, walked)) {
+    if (!walkSixteen(text.data() + done, parities + 2 * done, last, walked)) {
       return done;
     }
     out = writeGroups<block>(walked, parities + 2 * done, last, out);
@@ -96,7 +88,7 @@ CIPHERS_AVX2_CODE std::size_t encodeBlocks(std::string_view text, const std::uin
     std::array<std::uint8_t, 2 * block> draws{};
     std::memcpy(bytes.data(), text.data() + done, count);
     std::memcpy(draws.data(), parities + 2 * done, 2 * count);
-    if (!walkBlock(bytes.data(), draws.data(), last, walked)) {
+    if (!walkSixteen(bytes.data(), draws.data(), last, walked)) {
       return done;
     }
     out = writeGroups<block>(walked, draws.data(), last, out, count);
@@ -104,21 +96,3 @@ CIPHERS_AVX2_CODE std::size_t encodeBlocks(std::string_view text, const std::uin
   }
   return done;
 }
-
-}  // namespace avx2
-
-#else
-
-namespace avx2 {
-
-bool available() {
-  return false;
-}
-
-std::size_t encodeBlocks(std::string_view, const std::uint8_t*, std::int32_t&, char*&) {
-  return 0;
-}
-
-}  // namespace avx2
-
-#endif

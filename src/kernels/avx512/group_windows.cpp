@@ -1,15 +1,8 @@
-#include "group_windows.hpp"
-
+// Reads windows of groups all at once, with AVX-512's byte permutes (VBMI).
 #include <algorithm>
 #include <array>
 #include <bit>
 
-#include "avx2/personal_kernels.hpp"
-#include "digit_string.hpp"
-
-// AVX-512 with byte permutes (VBMI) reads a window's groups all at once. Windows builds keep the
-// careful reading alone: their compilers do not keep the stack aligned for vectors this wide.
-#if defined(__x86_64__) && !defined(_WIN32)
 // GCC 12 warns that the intrinsics' own placeholder for an unused operand may be uninitialized.
 #pragma GCC diagnostic push
 #if defined(__GNUC__) && !defined(__clang__)
@@ -17,12 +10,16 @@
 #endif
 #include <immintrin.h>
 #pragma GCC diagnostic pop
-#define CIPHERS_GROUP_WINDOWS 1
-#define CIPHERS_WINDOW_CODE __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-#endif
 
-#ifdef CIPHERS_GROUP_WINDOWS
+#include "avx512.hpp"
+#include "digit_string.hpp"
+#include "group_lines.hpp"
+#include "personal_walk.hpp"
+
 namespace {
+
+// The bytes that one window of groups looks at; a window is read only where this many are left.
+constexpr std::size_t groupWindow = 65;
 
 // The groups one window reads at most: one 32-bit lane of a vector each.
 constexpr unsigned groupsPerWindow = 16;
@@ -44,11 +41,8 @@ constexpr Bytes eachByte(Byte byte) {
   return bytes;
 }
 
-// The length of a magnitude by its length digit's value k: k below 5, 10 - k above; 1 where k
-// is no length digit (0 or 5), which refuses the group.
-constexpr std::size_t magnitudeLength(std::size_t k) {
-  return k >= 1 && k <= 4 ? k : k >= 6 && k <= 9 ? 10 - k : 1;
-}
+using group_lines::isLengthDigit;
+using group_lines::magnitudeLength;
 
 // Tables looked up by the low four bits of a byte in each 16-byte lane (a byte with its top bit
 // set looks up 0).
@@ -64,11 +58,10 @@ constexpr Bytes table16(Entry entry) {
 alignas(64) constexpr Bytes unmarkedLengths = table16([](std::size_t k) {
   return magnitudeLength(k) - 1;
 });
-alignas(64) constexpr Bytes markedLengths = table16(magnitudeLength);
 alignas(64) constexpr Bytes magnitudeLengths = table16(magnitudeLength);
 // Whether a length digit is one the writer never writes.
 alignas(64) constexpr Bytes refusedLengthDigits = table16([](std::size_t k) {
-  return k == 0 || k == 5 ? 1 : 0;
+  return isLengthDigit(k) ? 0 : 1;
 });
 // Each position's own index, and that plus two.
 alignas(64) constexpr Bytes positions = eachByte([](std::size_t i) { return i; });
@@ -80,7 +73,7 @@ constexpr char markBit = 0x10;
 alignas(64) constexpr Bytes groupOfByte = eachByte([](std::size_t i) { return i / 4; });
 alignas(64) constexpr Bytes placeInLane = eachByte([](std::size_t i) { return i % 4; });
 
-CIPHERS_WINDOW_CODE __m512i load(const Bytes& bytes) {
+CIPHERS_AVX512 __m512i load(const Bytes& bytes) {
   return _mm512_load_si512(bytes.data());
 }
 
@@ -94,7 +87,7 @@ struct Chain {
 // Pointer jumping: where each position leads 2, 4, 8 and 16 groups on. The end comes from the
 // last alone, in a few steps, so that the next window can start early; each lane of the starts
 // takes the jumps of its number's bits.
-CIPHERS_WINDOW_CODE Chain followGroups(__m512i next) {
+CIPHERS_AVX512 Chain followGroups(__m512i next) {
   const __m512i second = _mm512_permutexvar_epi8(next, next);
   const __m512i fourth = _mm512_permutexvar_epi8(second, second);
   const __m512i eighth = _mm512_permutexvar_epi8(fourth, fourth);
@@ -110,7 +103,7 @@ CIPHERS_WINDOW_CODE Chain followGroups(__m512i next) {
 
 // The magnitudes, one in each 32-bit lane, of groups that end at `groupEnds` with magnitudes of
 // `lengths` digits (one of each in each of the first byte lanes).
-CIPHERS_WINDOW_CODE __m512i magnitudesOf(__m512i digits, __m512i groupEnds, __m512i lengths) {
+CIPHERS_AVX512 __m512i magnitudesOf(__m512i digits, __m512i groupEnds, __m512i lengths) {
   // Each lane takes the four digits before its group's end, zeroing those before the magnitude.
   const __m512i group = load(groupOfByte);
   const __m512i place = load(placeInLane);
@@ -135,7 +128,7 @@ std::uint32_t negativeGroups(std::uint32_t marks, std::int32_t last) {
   return (last < 0 ? ~flipped : flipped) & allGroups;
 }
 
-CIPHERS_WINDOW_CODE std::int32_t lane32(__m512i vector, unsigned lane) {
+CIPHERS_AVX512 std::int32_t lane32(__m512i vector, unsigned lane) {
   const __m512i picked =
       _mm512_permutexvar_epi32(_mm512_set1_epi32(static_cast<int>(lane)), vector);
   return _mm_cvtsi128_si32(_mm512_castsi512_si128(picked));
@@ -143,7 +136,7 @@ CIPHERS_WINDOW_CODE std::int32_t lane32(__m512i vector, unsigned lane) {
 
 // The byte in lane `lane` (below 16) of the vector, taken out with scalar shifts: the next
 // window waits for it.
-CIPHERS_WINDOW_CODE unsigned byteOf(__m512i vector, unsigned lane) {
+CIPHERS_AVX512 unsigned byteOf(__m512i vector, unsigned lane) {
   const __m128i low = _mm512_castsi512_si128(vector);
   const auto half =
       static_cast<std::uint64_t>(lane < 8 ? _mm_cvtsi128_si64(low) : _mm_extract_epi64(low, 1));
@@ -161,8 +154,7 @@ struct Taken {
 // decoded and checked side by side. Takes the complete groups before the first one that is not
 // complete, writing their bytes and moving `last` on; `broken` turns true where a group within
 // the window breaks a rule (those before it are taken).
-CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, char* out,
-                                       bool& broken) {
+CIPHERS_AVX512 Taken decodeWindow(const char* group, std::int32_t& last, char* out, bool& broken) {
   const __m512i zeros = _mm512_setzero_si512();
   const __m512i ones = _mm512_set1_epi8(1);
   const __m512i digits = _mm512_sub_epi8(_mm512_loadu_si512(group), _mm512_set1_epi8('0'));
@@ -172,8 +164,9 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   const auto digitRun = static_cast<char>(std::countr_zero(notDigits));
   // A group starting at each position: a sign mark puts its length digit one further on.
   const __mmask64 marks = _mm512_cmpeq_epi8_mask(digits, zeros);
-  const __m512i lengthsHere = _mm512_mask_shuffle_epi8(
-      _mm512_shuffle_epi8(load(unmarkedLengths), digits), marks, load(markedLengths), nextDigits);
+  const __m512i lengthsHere =
+      _mm512_mask_shuffle_epi8(_mm512_shuffle_epi8(load(unmarkedLengths), digits), marks,
+                               load(magnitudeLengths), nextDigits);
   const __m512i ends = _mm512_add_epi8(load(positionsPlusTwo), lengthsHere);
   // What each position's group needs checked: its length digit, and whether a mark comes first.
   const __m512i lengthDigitsAndMarks =
@@ -206,14 +199,14 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   const __m512i steps = _mm512_abs_epi32(
       _mm512_sub_epi32(values, _mm512_alignr_epi32(values, _mm512_set1_epi32(last), 15)));
 
-  // The rules: a length digit of neither 0 nor 5, no leading zero, no negative zero, no step
-  // over 255.
+  // The rules: a length digit that announces a length, no leading zero, no negative zero, no step
+  // longer than longestStep.
   const std::uint64_t badByteLanes =
       _mm512_test_epi8_mask(_mm512_shuffle_epi8(load(refusedLengthDigits), groupLengthDigits),
                             ones) |
       (_mm512_cmpeq_epi8_mask(leadingDigits, zeros) & _mm512_cmpgt_epu8_mask(groupLengths, ones));
   const std::uint32_t bad = (static_cast<std::uint32_t>(badByteLanes) & allGroups) |
-                            _mm512_cmpgt_epi32_mask(steps, _mm512_set1_epi32(255)) |
+                            _mm512_cmpgt_epi32_mask(steps, _mm512_set1_epi32(longestStep)) |
                             (negative & _mm512_cmpeq_epi32_mask(magnitudes, zeros));
   // A branch of its own, seldom taken, so that the next window need not wait for the checks.
   unsigned end = chain.end;
@@ -230,8 +223,10 @@ CIPHERS_WINDOW_CODE Taken decodeWindow(const char* group, std::int32_t& last, ch
   return {count, end};
 }
 
-CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end,
-                                              GroupReading& reading) {
+}  // namespace
+
+CIPHERS_AVX512 const char* avx512::decodeGroupWindows(const char* group, const char* end,
+                                                      GroupReading& reading) {
   GroupReading state = reading;  // kept in registers
   bool broken = false;
   while (end - group >= static_cast<std::ptrdiff_t>(groupWindow) && !broken) {
@@ -239,8 +234,8 @@ CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end
     state.out += taken.groups;
     group += taken.bytes;
     // A window leaves at least a byte after it. Lines are short: the next one goes on here.
-    if (!broken && (*group == '\n' || *group == '\r')) {
-      const char* const next = readLineStart(group, end, state);
+    if (!broken && beginsLineEnd(*group)) {
+      const char* const next = group_lines::readLineStart(group, end, state);
       if (next == group) {
         break;
       }
@@ -250,58 +245,5 @@ CIPHERS_WINDOW_CODE const char* decodeWindows(const char* group, const char* end
     }
   }
   reading = state;
-  return group;
-}
-
-}  // namespace
-#endif
-
-const char* readLineStart(const char* at, const char* end, GroupReading& reading) {
-  const std::size_t lineEnd = at[0] == '\r' ? 2 : 1;
-  if (static_cast<std::size_t>(end - at) < lineEnd || (lineEnd == 2 && at[1] != '\n')) {
-    return at;
-  }
-  const char* const start = at + lineEnd;
-  const ReadValue value = readStartValue({start, static_cast<std::size_t>(end - start)});
-  if (value.reading != Reading::complete) {
-    return at;
-  }
-  if (lineEnd == 2) {
-    *reading.out++ = '\r';
-  }
-  *reading.out++ = '\n';
-  ++reading.linesEnded;
-  reading.last = value.value;
-  return start + value.length;
-}
-
-namespace {
-
-bool readsWideWindows() {
-#ifdef CIPHERS_GROUP_WINDOWS
-  static const bool reads = __builtin_cpu_supports("avx512f") != 0 &&
-                            __builtin_cpu_supports("avx512bw") != 0 &&
-                            __builtin_cpu_supports("avx512vbmi") != 0;
-  return reads;
-#else
-  return false;
-#endif
-}
-
-}  // namespace
-
-bool readsGroupWindows() {
-  return readsWideWindows() || avx2::available();
-}
-
-const char* decodeGroupWindows(const char* group, const char* end, GroupReading& reading) {
-#ifdef CIPHERS_GROUP_WINDOWS
-  if (readsWideWindows()) {
-    return decodeWindows(group, end, reading);
-  }
-#endif
-  if (avx2::available()) {
-    return avx2::decodeWindows(group, end, reading);
-  }
   return group;
 }
