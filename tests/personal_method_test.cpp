@@ -224,3 +224,29 @@ TEST(PersonalMethod, GeneratorReadInPlaceWritesWhatSingleDrawsWrite) {
     }
   }
 }
+
+// Steps of 255 and 256, up and down, at every place of a window: under every kernel set, the
+// windows take the one and leave the other to the careful reading, which refuses it after the
+// same output.
+TEST(PersonalMethod, WindowsJudgeTheLongestStepsAsTheCarefulReadingDoes) {
+  for (const std::string_view step : {"3302", "3303", "03208", "03209"}) {
+    const bool longest = step.back() == '2' || step.back() == '8';  // 255 rather than 256
+    std::string staying;  // the value reached, again and again
+    for (int i = 0; i < 20; ++i) {
+      staying += step.substr(step.size() - 4);
+    }
+    for (std::size_t before = 0; before < 40; ++before) {
+      std::string line = "47";
+      for (std::size_t i = 0; i < before; ++i) {
+        line += "247";
+      }
+      line += std::string(step) + staying;
+      const Decoded careful = decodeInPieces(line, 1, portableKernels());
+      ASSERT_EQ(careful.refused, !longest) << line;
+      ASSERT_EQ(careful.text.size(), longest ? before + 21 : before) << line;
+      for (const KernelSet* set : availableKernelSets()) {
+        ASSERT_EQ(decodeInPieces(line, line.size(), *set), careful) << set->name << ", " << line;
+      }
+    }
+  }
+}

@@ -26,8 +26,8 @@ constexpr KernelSet portableSet{
     nullptr,    portable::refillMt19937};
 
 #ifdef CIPHERS_X86_64_KERNELS
-constexpr KernelSet avx2Set{"avx2",  avx2::rotate13,     avx2::shiftVigenere, portable::encodeWalk,
-                            nullptr, avx2::refillMt19937};
+constexpr KernelSet avx2Set{"avx2",           avx2::rotate13,           avx2::shiftVigenere,
+                            avx2::encodeWalk, avx2::decodeGroupWindows, avx2::refillMt19937};
 
 // ROT13 and Vigenère gain nothing from wider vectors: they take the 256-bit loops.
 constexpr KernelSet avx512Set{"avx512",

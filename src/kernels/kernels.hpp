@@ -50,8 +50,9 @@ struct KernelSet {
                             char*& out);
 
   // Deciphers whole windows of groups from `group` on, as far as they are complete and the writer
-  // can write them, and returns where it stopped; the careful reading takes over there. Null in
-  // a set that reads groups one at a time.
+  // can write them, and returns where it stopped; the careful reading takes over there. The room
+  // at reading.out holds at least as many bytes as there are from `group` to `end`. Null in a set
+  // that reads groups one at a time.
   const char* (*decodeGroupWindows)(const char* group, const char* end, GroupReading& reading);
 
   // Twists the whole state and makes the lowest bit of each word that it gives when tempered.

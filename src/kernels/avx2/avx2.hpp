@@ -11,6 +11,9 @@ namespace avx2 {
 void rotate13(std::span<char> text);
 void shiftVigenere(std::span<char> text, const char* shifts, std::size_t period,
                    std::size_t& position);
+std::size_t encodeWalk(std::string_view text, const std::uint8_t* parities, std::int32_t& last,
+                       char*& out);
+const char* decodeGroupWindows(const char* group, const char* end, GroupReading& reading);
 void refillMt19937(std::uint32_t* state, std::uint8_t* parities);
 
 }  // namespace avx2

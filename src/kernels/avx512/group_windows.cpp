@@ -13,6 +13,7 @@
 
 #include "avx512.hpp"
 #include "digit_string.hpp"
+#include "group_lines.hpp"
 #include "personal_walk.hpp"
 
 namespace {
@@ -40,12 +41,8 @@ constexpr Bytes eachByte(Byte byte) {
   return bytes;
 }
 
-// The length of a magnitude by its length digit's value k; 1 where k is no length digit (0 or
-// 5), which refuses the group.
-constexpr std::size_t magnitudeLength(std::size_t k) {
-  const std::uint32_t announced = digit_string_detail::announcedDigits(static_cast<char>('0' + k));
-  return announced == 0 ? 1 : announced;
-}
+using group_lines::isLengthDigit;
+using group_lines::magnitudeLength;
 
 // Tables looked up by the low four bits of a byte in each 16-byte lane (a byte with its top bit
 // set looks up 0).
@@ -64,7 +61,7 @@ alignas(64) constexpr Bytes unmarkedLengths = table16([](std::size_t k) {
 alignas(64) constexpr Bytes magnitudeLengths = table16(magnitudeLength);
 // Whether a length digit is one the writer never writes.
 alignas(64) constexpr Bytes refusedLengthDigits = table16([](std::size_t k) {
-  return k == 0 || k == 5 ? 1 : 0;
+  return isLengthDigit(k) ? 0 : 1;
 });
 // Each position's own index, and that plus two.
 alignas(64) constexpr Bytes positions = eachByte([](std::size_t i) { return i; });
@@ -202,7 +199,7 @@ CIPHERS_AVX512 Taken decodeWindow(const char* group, std::int32_t& last, char* o
   const __m512i steps = _mm512_abs_epi32(
       _mm512_sub_epi32(values, _mm512_alignr_epi32(values, _mm512_set1_epi32(last), 15)));
 
-  // The rules: a length digit of neither 0 nor 5, no leading zero, no negative zero, no step
+  // The rules: a length digit that announces a length, no leading zero, no negative zero, no step
   // longer than longestStep.
   const std::uint64_t badByteLanes =
       _mm512_test_epi8_mask(_mm512_shuffle_epi8(load(refusedLengthDigits), groupLengthDigits),
@@ -226,25 +223,6 @@ CIPHERS_AVX512 Taken decodeWindow(const char* group, std::int32_t& last, char* o
   return {count, end};
 }
 
-// Reads the line end at `at` and the next line's start value where both are whole and the
-// writer can write them, as the careful reading takes them; returns where they end, or `at`
-// itself where they are not (the careful reading then judges them).
-const char* readLineStart(const char* at, const char* end, GroupReading& reading) {
-  const ReadValue lineEnd = readLineEnd({at, static_cast<std::size_t>(end - at)});
-  if (lineEnd.reading != Reading::complete) {
-    return at;
-  }
-  const char* const start = at + lineEnd.length;
-  const ReadValue value = readStartValue({start, static_cast<std::size_t>(end - start)});
-  if (value.reading != Reading::complete) {
-    return at;
-  }
-  reading.out = std::copy_n(at, lineEnd.length, reading.out);
-  ++reading.linesEnded;
-  reading.last = value.value;
-  return start + value.length;
-}
-
 }  // namespace
 
 CIPHERS_AVX512 const char* avx512::decodeGroupWindows(const char* group, const char* end,
@@ -257,7 +235,7 @@ CIPHERS_AVX512 const char* avx512::decodeGroupWindows(const char* group, const c
     group += taken.bytes;
     // A window leaves at least a byte after it. Lines are short: the next one goes on here.
     if (!broken && beginsLineEnd(*group)) {
-      const char* const next = readLineStart(group, end, state);
+      const char* const next = group_lines::readLineStart(group, end, state);
       if (next == group) {
         break;
       }
