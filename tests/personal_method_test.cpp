@@ -250,3 +250,35 @@ TEST(PersonalMethod, WindowsJudgeTheLongestStepsAsTheCarefulReadingDoes) {
     }
   }
 }
+
+// Lines whose walk takes one step of 255 or, just out of range, of 256, up or down, anywhere in
+// the line: under every kernel set, read whole or a byte at a time, the first is taken whole and
+// the second refused, after the bytes before it.
+TEST(PersonalMethod, EveryKernelSetRefusesAStepJustOutOfRange) {
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<std::int32_t> anyStep(-longestStep, longestStep);
+  for (int run = 0; run < 400; ++run) {
+    const auto groups = static_cast<std::size_t>(1 + random() % 70);
+    const std::size_t edgeAt = random() % groups;
+    std::string line(startValueLength + longestGroup * groups + groupStore, '\0');
+    std::int32_t last = static_cast<std::int32_t>(10 + random() % 90);
+    char* out = writeStartValue(line.data(), last);
+    std::string text;
+    std::string before;
+    for (std::size_t i = 0; i < groups; ++i) {
+      std::int32_t step = i == edgeAt ? longestStep + run % 2 : anyStep(random);
+      step = random() % 2 == 0 ? step : -step;
+      step = std::abs(last + step) > 9999 ? -step : step;
+      out = writeGroup(out, last, last + step, random);
+      last += step;
+      before = i == edgeAt ? text : before;
+      text += static_cast<char>(std::abs(step));
+    }
+    line.resize(static_cast<std::size_t>(out - line.data()));
+    const Decoded due = run % 2 == 0 ? Decoded{text, false, 0} : Decoded{before, true, 0};
+    for (const KernelSet* set : availableKernelSets()) {
+      ASSERT_EQ(decodeInPieces(line, line.size(), *set), due) << set->name << ", " << line;
+      ASSERT_EQ(decodeInPieces(line, 1, *set), due) << set->name << ", " << line;
+    }
+  }
+}
