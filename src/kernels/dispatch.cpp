@@ -10,13 +10,17 @@
 #include "portable/portable.hpp"
 
 // The x86-64 sets run on any x86-64 system but Windows: MinGW's compiler does not keep the stack
-// aligned for the vectors that they spill. Every other processor, WebAssembly among them, runs
-// the plain set alone. The sets are picked through these tables rather than by the loader, so
-// nothing here needs an ELF system.
+// aligned for the vectors that they spill. WebAssembly built with its 128-bit vectors has a set
+// of its own besides the plain one; every other processor runs the plain set alone. The sets are
+// picked through these tables rather than by the loader, so nothing here needs an ELF system.
 #if defined(__x86_64__) && !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 #define CIPHERS_X86_64_KERNELS 1
 #include "avx2/avx2.hpp"
 #include "avx512/avx512.hpp"
+#endif
+#if defined(__EMSCRIPTEN__) && defined(__wasm_simd128__)
+#define CIPHERS_SIMD128_KERNELS 1
+#include "simd128/simd128.hpp"
 #endif
 
 namespace {
@@ -50,6 +54,13 @@ bool runsAvx512() {
 }
 #endif
 
+#ifdef CIPHERS_SIMD128_KERNELS
+// The module is built for the vectors throughout, so the compiler's own loops use them too.
+constexpr KernelSet simd128Set{
+    "simd128", portable::rotate13,     simd128::shiftVigenere, portable::encodeWalk,
+    nullptr,   portable::refillMt19937};
+#endif
+
 // Every set that this build has, the plain one first and the best last.
 struct Build {
   const KernelSet* set;
@@ -61,6 +72,9 @@ constexpr auto builtSets = std::to_array<Build>({
 #ifdef CIPHERS_X86_64_KERNELS
     {&avx2Set, runsAvx2},
     {&avx512Set, runsAvx512},
+#endif
+#ifdef CIPHERS_SIMD128_KERNELS
+    {&simd128Set, [] { return true; }},
 #endif
 });
 
