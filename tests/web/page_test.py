@@ -86,6 +86,14 @@ class PageTest(unittest.TestCase):
             self.wait_for(lambda: len(self.screen()) > shown + len(answer) + 1 or answer == "q")
         self.wait_for(lambda: not field.is_enabled())
         self.assertEqual(self.screen(), transcript(answers))
+        # Start again, once the session has ended and once in the middle of one: a fresh menu.
+        menu = transcript([])[:transcript([]).index("?: ") + 3]
+        for typed in ["", "r"]:
+            if typed:
+                field.send_keys(typed + Keys.ENTER)
+                self.wait_for(lambda: self.screen().endswith("(max 800 chars):\n"))
+            self.driver.find_element(By.ID, "dialogue-restart").click()
+            self.wait_for(lambda: self.screen() == menu and field.is_enabled())
 
     def test_workbench_agrees_with_the_filters_both_ways(self):
         text = "Attack at dawn, ça va?\nline two\n"
