@@ -118,8 +118,7 @@ class Solver : public MethodFilter {
   // Decides on all of a short input; what that gives is pending().
   void endInput() override {
     if (!decided_) {
-      const std::span<const char> output = decide();
-      pending_.assign(output.data(), output.size());
+      pending_ = decide();
     }
     if (personal_) {
       personal_->endInput();
@@ -135,13 +134,14 @@ class Solver : public MethodFilter {
 
   bool fits() const { return solution_.has_value(); }
   // What endInput() decided on and has still to be written.
-  const std::string& pending() const { return pending_; }
+  std::span<const char> pending() const { return pending_; }
 
  private:
   void hold(std::span<char> block) {
     const std::string_view bytes(block.data(), block.size());
+    // Only the head's letters are weighed, wherever the reads happen to end.
+    sample_.add(bytes.substr(0, solveHeadBytes - std::min(held_.size(), solveHeadBytes)));
     held_.append(bytes);
-    sample_.add(bytes);
     for (const char c : bytes) {
       digits_ += isDigit(c) ? 1 : 0;
       others_ += isDigit(c) || isLineEndByte(c) ? 0 : 1;
@@ -193,6 +193,9 @@ class Solver : public MethodFilter {
   }
 
   std::span<const char> decipher(std::span<char> block) {
+    if (!solution_) {
+      return {};
+    }
     if (solution_->method == Method::personal) {
       const std::span<const char> text = personal_->transform(block);
       return json_ ? std::span<const char>() : text;
@@ -224,7 +227,7 @@ class Solver : public MethodFilter {
   bool decided_ = false;
   std::optional<Solution> solution_;
   std::optional<VigenereStream> key_;
-  std::string pending_;
+  std::span<const char> pending_;
 };
 
 }  // namespace
@@ -236,6 +239,6 @@ int runSolve(std::span<const std::string> files, bool json, std::ostream& err) {
     err << noMethodFitsMessage << '\n';
     return 1;
   }
-  const std::string& rest = solver.pending();
+  const std::span<const char> rest = solver.pending();
   return rest.empty() || writeOutput(rest, err) ? readStatus : 1;
 }
