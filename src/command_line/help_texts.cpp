@@ -128,12 +128,13 @@ std::string_view solveHelp() {
            "'solve: personal' or 'solve: none'.\n"
            "\n"
            "Lines of digits are the personal method's, decoded as personal -d decodes\n"
-           "them. Letters are deciphered by ROT13, by the Vigenere key that --crack finds\n"
-           "where it is sure of it, and by none; of those that read as English the one\n"
-           "that fits best is taken, each key letter costing " +
+           "them. Letters are deciphered by ROT13, by the Vigenere key that the breaker\n"
+           "of 'ciphers vigenere' finds where it is sure of it, and by none; of those\n"
+           "that read as English the one that fits best is taken, each key letter\n"
+           "costing " +
            penalty.str() +
-           " nats of fit, as it costs\n"
-           "--crack. A Caesar shift is a key of one letter.\n"
+           " nats of fit, as it costs the breaker. A Caesar shift is a key\n"
+           "of one letter.\n"
            "\n"
            "The method is decided on the head of the input: its first " +
            std::to_string(solveHeadLetters) +
