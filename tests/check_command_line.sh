@@ -42,7 +42,7 @@ run --help
   grep -q 'ciphers(1)' "$work/out" && ! grep -q 'Choose Method' "$work/out" ||
   fail "--help: status $status, output: $(cat "$work/out" "$work/err")"
 
-for method in rot13 vigenere personal; do
+for method in rot13 vigenere personal solve; do
   run "$method" --help
   [ "$status" = 0 ] && [ ! -s "$work/err" ] && head -n 1 "$work/out" | grep -q "^Usage: ciphers $method" ||
     fail "$method --help: status $status, output: $(cat "$work/out" "$work/err")"

@@ -39,7 +39,7 @@ expect() {
 
 # The long options that PROGRAM METHOD --help names, sorted, on one line each.
 declare -A help_options
-for method in rot13 vigenere personal; do
+for method in rot13 vigenere personal solve; do
   help_options[$method]=$("$program" "$method" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u |
     paste -sd ' ')
   [[ -n ${help_options[$method]} ]] || fail "'$program $method --help' names no long option"
@@ -51,11 +51,11 @@ cd "$work" || exit 1
 touch notes.txt notes.md
 mkdir letters
 
-expect "personal rot13 vigenere" ""
+expect "personal rot13 solve vigenere" ""
 expect "personal" p
 expect "--help --version" --
 expect "" --version ""
-for method in rot13 vigenere personal; do
+for method in rot13 vigenere personal solve; do
   expect "${help_options[$method]}" "$method" -
 done
 expect "" vigenere -k ""

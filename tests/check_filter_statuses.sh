@@ -87,8 +87,28 @@ row 1 '' 'ciphers: folder: Is a directory' "$program" personal -d d2 folder
 row 1 'abc\n' "$(refused -:2)" sh -c 'printf "98910297092\n98" | "$0" personal -d' "$program"
 row 1 '' "$(refused -:1)" sh -c 'printf 98 | "$0" personal -d' "$program"
 row 0 '\n' '' sh -c 'printf "98\n" | "$0" personal -d' "$program"
+# solve: a text that no method fits (nothing, random bytes, neither letters nor digits) ends
+# with status 1 and one message; damaged digit lines are named as personal -d names them, in
+# the head that solve decides on and after it.
+nofit='solve: no method of ciphers fits this text'
+head -c 100000 /dev/urandom >random
+row 1 '' "$nofit" "$program" solve random
+row 1 '' "$nofit" "$program" solve empty
+row 1 '' "$nofit" sh -c 'printf "*** ?! --\n" | "$0" solve' "$program"
+row 1 '' "$(printf '%s\n%s' "$(same random)" "$nofit")" sh -c '"$0" solve random >>random' "$program"
+row 1 'abc\n\nabc' "$(printf 'solve: personal\n%s' "$(refused digits:3)")" "$program" solve digits
+row 1 'abc\n' "$(printf 'solve: personal\n%s' "$(refused -:2)")" sh -c 'printf "98910297092\n98" | "$0" solve' "$program"
+row 2 '' "$(printf "ciphers: unknown option '-d'\nTry 'ciphers solve --help'.")" "$program" solve -d digits
+
 # A read error in the middle of a line: the error alone, not a refusal of the cut line.
 head -c 1000000 /dev/zero | tr '\0' 'e' | fold -w 1000 | "$program" personal --seed 3 >big.dig
+{ cat big.dig && echo; } >lines.dig
+printf '98910297092\n47x\n' >bad.dig
+"$program" solve lines.dig bad.dig >out 2>err
+status=$?
+{ "$program" personal -d lines.dig && printf 'abc\n'; } | cmp -s - out && [ "$status" = 1 ] &&
+  [ "$(cat err)" = "$(printf 'solve: personal\n%s' "$(refused bad.dig:2)")" ] ||
+  fail "solve: a damaged line after the head: status $status, standard error: $(cat err)"
 if strace -o /dev/null true 2>/dev/null; then
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     strace -o /dev/null -P "$PWD/big.dig" -e trace=read -e inject=read:error=EIO:when=3 \
@@ -104,9 +124,10 @@ fi
 # run at once, with one message; a bad seed is 2; an option after a FILE is still an option.
 "$program" personal --seed 1 first >first.dig
 for method in rot13 'rot13 -d' 'vigenere -k lemon' 'vigenere -d -k lemon' 'personal' \
-  'personal -d' 'vigenere --crack' 'vigenere --crack -d'; do
+  'personal -d' 'vigenere --crack' 'vigenere --crack -d' solve; do
   good=first
   [ "$method" = 'personal -d' ] && good=first.dig
+  [ "$method" = solve ] && good=in
   # shellcheck disable=SC2086  # the method's words
   "$program" $method "$good" missing "$good" >/dev/null 2>err
   status=$?

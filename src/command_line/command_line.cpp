@@ -27,6 +27,7 @@
 #include "personal_method.hpp"
 #include "run_filter.hpp"
 #include "secret.hpp"
+#include "solve_filter.hpp"
 #include "vigenere_key.hpp"
 
 namespace {
@@ -210,6 +211,11 @@ int runPersonal(const MethodArguments& chosen, const Files& files) {
   return runFilter(filter, files, std::cerr);
 }
 
+// solve's one option, --json, is parsed as the explanation's format.
+int runSolveCommand(const MethodArguments& chosen, const Files& files) {
+  return runSolve(files, chosen.explanation.has_value(), std::cerr);
+}
+
 // A method's command: its name, its help, its options as getopt_long takes them, and its run.
 struct MethodCommand {
   std::string_view name;
@@ -235,11 +241,14 @@ constexpr std::array vigenereOptions{option{"key", required_argument, nullptr, '
                                      endOfOptions};
 constexpr std::array personalOptions{
     decryptEntry, option{"seed", required_argument, nullptr, seedOption}, helpEntry, endOfOptions};
+constexpr std::array solveOptions{option{"json", no_argument, nullptr, jsonOption}, helpEntry,
+                                  endOfOptions};
 
 constexpr std::array methodCommands{
     MethodCommand{"rot13", rot13Help, ":d", rot13Options, runRot13},
     MethodCommand{"vigenere", vigenereHelp, ":k:d", vigenereOptions, runVigenere},
     MethodCommand{"personal", personalHelp, ":d", personalOptions, runPersonal},
+    MethodCommand{"solve", solveHelp, ":", solveOptions, runSolveCommand},
 };
 
 // Parses a method's arguments, its name first, into `chosen`. Gives the FILE operands, or the

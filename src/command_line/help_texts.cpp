@@ -1,7 +1,9 @@
 #include "help_texts.hpp"
 
+#include <sstream>
 #include <string>
 
+#include "solve_filter.hpp"
 #include "vigenere_crack.hpp"
 
 std::string_view programHelp() {
@@ -10,6 +12,7 @@ std::string_view programHelp() {
          "       ciphers vigenere [-k KEY | --key-file KEYFILE] [-d] [FILE...]\n"
          "       ciphers vigenere --crack [-d | --explain | --json] [FILE...]\n"
          "       ciphers personal [-d] [--seed N] [FILE...]\n"
+         "       ciphers solve [--json] [FILE...]\n"
          "Try the Vigenere cipher, ROT13 and a personal method on a line of text, or run\n"
          "one of them over files and pipes, both ways.\n"
          "\n"
@@ -23,7 +26,8 @@ std::string_view programHelp() {
          "  vigenere   enciphers the letters under KEY, which runs on across lines and\n"
          "             files\n"
          "  personal   turns each line into a line of digits by a random walk\n"
-         "'ciphers vigenere --crack' finds the key of a Vigenere ciphertext itself.\n"
+         "'ciphers vigenere --crack' finds the key of a Vigenere ciphertext itself, and\n"
+         "'ciphers solve' which method made a text, and deciphers it.\n"
          "'ciphers METHOD --help' tells more.\n"
          "\n"
          "  --help     show this help and exit\n"
@@ -33,8 +37,8 @@ std::string_view programHelp() {
          "ends at the menu; 1 when the dialogue's input ends in the middle of a request,\n"
          "when the input cannot be read, a FILE cannot be opened or read, a line is no\n"
          "digit string of the personal method, the input to --crack holds no letter,\n"
-         "the output cannot be written, or memory runs out; 2 for an unknown method or\n"
-         "option, or a bad key or seed.\n"
+         "no method fits the input to solve, the output cannot be written, or memory\n"
+         "runs out; 2 for an unknown method or option, or a bad key or seed.\n"
          "\n"
          "See ciphers(1) for the whole dialogue and every method.\n";
 }
@@ -108,4 +112,48 @@ std::string_view personalHelp() {
          "      --help     show this help and exit\n"
          "\n"
          "See ciphers(1).\n";
+}
+
+// The head and the key's cost are taken from the code that uses them, so that the help cannot
+// tell other ones.
+std::string_view solveHelp() {
+  static const std::string text = [] {
+    std::ostringstream penalty;
+    penalty << periodPenalty;
+    return "Usage: ciphers solve [--json] [FILE...]\n"
+           "Finds which of the methods made a text, and deciphers it. Reads each FILE in\n"
+           "turn (standard input when there is no FILE or FILE is -) as one message and\n"
+           "writes the text deciphered to standard output, and the method on standard\n"
+           "error as one line: 'solve: vigenere, key LEMON', 'solve: rot13',\n"
+           "'solve: personal' or 'solve: none'.\n"
+           "\n"
+           "Lines of digits are the personal method's, decoded as personal -d decodes\n"
+           "them. Letters are deciphered by ROT13, by the Vigenere key that the breaker\n"
+           "of 'ciphers vigenere' finds where it is sure of it, and by none; of those\n"
+           "that read as English the one that fits best is taken, each key letter\n"
+           "costing " +
+           penalty.str() +
+           " nats of fit, as it costs the breaker. A Caesar shift is a key\n"
+           "of one letter.\n"
+           "\n"
+           "The method is decided on the head of the input: its first " +
+           std::to_string(solveHeadLetters) +
+           " letters or\n"
+           "its first " +
+           std::to_string(solveHeadBytes / 1024) +
+           " KiB, whichever ends first. Only the head is held; the rest is\n"
+           "deciphered as it comes.\n"
+           "\n"
+           "  --json   print {\"method\": ..., \"key\": ..., \"fit\": ...} as one line\n"
+           "           instead: the key null but for vigenere, and the fit of the head's\n"
+           "           letters deciphered, in nats, less the key's cost\n"
+           "  --help   show this help and exit\n"
+           "\n"
+           "A text that no method fits, without letters or digits or with letters that\n"
+           "read as English under none, ends with status 1 and\n"
+           "'solve: no method of ciphers fits this text'.\n"
+           "\n"
+           "See ciphers(1).\n";
+  }();
+  return text;
 }

@@ -8,3 +8,4 @@ std::string_view versionText();
 std::string_view rot13Help();
 std::string_view vigenereHelp();
 std::string_view personalHelp();
+std::string_view solveHelp();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ascii.hpp"
+#include "english_fit.hpp"
 #include "english_statistics.hpp"
 #include "mt19937.hpp"
 #include "repeated_sequences.hpp"
@@ -34,22 +35,12 @@ constexpr auto decipherTable = [] {
 
 constexpr std::size_t quadgramLength = 4;
 
-// A longer period fits any text better: each key letter more must better the fit by this many
-// nats to be chosen. Chosen on prose the accuracy benchmark does not use (Emma): at 2.5 short
-// texts took a multiple of their key's period; from 7 to 12 the results hardly differed.
-constexpr double periodPenalty = 8.0;
-
 // After its first climb, the search restarts from changed keys on the periods that fit best
 // so far, as many as this, ...
 constexpr std::size_t restartedPeriods = 10;
 // ... until this many restarts in a row found nothing better. Columns of 24 letters or more
 // need none, columns of 12 or more half as many.
 constexpr int staleRestarts = 8;
-
-// English deciphered under its key scores some 33 to 39 levels a quadgram, depending on its
-// length; a ciphertext of a few hundred letters or more deciphered under a wrong key, fewer
-// than 20.
-constexpr double englishMeanLevel = 27;
 
 // Below this many letters a column, the index of coincidence is left out of choosing periods:
 // it tells English from noise only on longer columns.

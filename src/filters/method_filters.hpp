@@ -34,6 +34,9 @@ class MethodFilter {
   // A read error has cut the input: the line being read, if a line can be refused, is dropped
   // unjudged, and the next byte begins a line.
   virtual void dropLine() {}
+  // Whether the filter wants no more input: the run stops reading, quietly, and leaves it to the
+  // filter's owner to say why.
+  virtual bool hasEnough() const { return false; }
 };
 
 // A pipe's default size on Linux. A block, the pipe's pages and the kernel's copies between them

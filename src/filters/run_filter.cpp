@@ -15,7 +15,7 @@ constexpr std::string_view standardInputName = "-";
 constexpr std::size_t pipeSize = blockSize;
 
 // How the run stopped early, if it did.
-enum class Stop { no, refused, unwritable };
+enum class Stop { no, refused, unwritable, enough };
 
 class FilterRun {
  public:
@@ -92,7 +92,7 @@ Stop FilterRun::pass(std::span<char> block) {
     reportRefusal();
     return Stop::refused;
   }
-  return Stop::no;
+  return filter_.hasEnough() ? Stop::enough : Stop::no;
 }
 
 Stop FilterRun::endInput() {
@@ -138,7 +138,11 @@ int runFilter(MethodFilter& filter, std::span<const std::string> files, std::ost
   const std::span<const std::string> names =
       files.empty() ? std::span<const std::string>(&standardInputOnly, 1) : files;
   for (const std::string& name : names) {
-    if (run.filterFile(name) != Stop::no) {
+    const Stop stop = run.filterFile(name);
+    if (stop == Stop::enough) {
+      return run.failed() ? 1 : 0;
+    }
+    if (stop != Stop::no) {
       return 1;
     }
   }

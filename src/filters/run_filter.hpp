@@ -11,7 +11,8 @@
 // (which would be read back as it grows), is reported on err by name and skipped; a line that a
 // read error cut is not judged. A refused line is reported as FILE:LINE, in the file that holds
 // the fault, and ends the run, as does output that cannot be written (quietly where the reader
-// has gone). Returns the exit status: 0 when all went well, 1 otherwise.
+// has gone); a filter that has enough ends it quietly. Returns the exit status: 0 when all went
+// well, 1 otherwise.
 int runFilter(MethodFilter& filter, std::span<const std::string> files, std::ostream& err);
 
 // Writes to standard output. When that fails, says so on err, quietly where the reader has
