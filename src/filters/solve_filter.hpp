@@ -12,7 +12,7 @@
 // What solve decides on: the head of the input, its first solveHeadLetters letters or its first
 // solveHeadBytes bytes, whichever ends first. Only the head is held; the rest is deciphered as
 // it comes.
-inline constexpr std::size_t solveHeadBytes = blockSize;
+inline constexpr std::size_t solveHeadBytes = std::size_t{256} * 1024;
 inline constexpr std::size_t solveHeadLetters = CrackSample::sampleLimit;
 
 // Finds which of the methods made the files read in order as one message (no file, or "-", is
