@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "mt19937.hpp"
+#include "period_columns.hpp"
 #include "vigenere.hpp"
 
 namespace {
@@ -110,6 +112,44 @@ TEST(CrackSample, KeepsTheFirstLettersUpperCasedAndCountsTheRest) {
   EXPECT_EQ(sample.letters().substr(0, 4), "ABCZ");
   EXPECT_EQ(sample.letters().size(), CrackSample::sampleLimit);
   EXPECT_EQ(sample.letterCount(), CrackSample::sampleLimit + 3);
+}
+
+// Random bytes, letters of either case among others, fed in chunks of random sizes: every
+// period's columns equal those counted one letter at a time, whether the narrow counters were
+// folded after a few letters, often, or not at all.
+TEST(PeriodColumns, CountsEveryPeriodsColumnsOverAllLetters) {
+  Mt19937 draws(27);
+  std::string text;
+  for (int i = 0; i < 60000; ++i) {
+    const std::uint32_t draw = draws() % 64;
+    text += draw < 26   ? static_cast<char>('A' + draw)
+            : draw < 52 ? static_cast<char>('a' + draw - 26)
+                        : static_cast<char>(draws() % 256);
+  }
+  std::string letters;
+  for (char c : text) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+      letters += static_cast<char>(c & ~0x20);
+    }
+  }
+  for (std::uint64_t flushLetters : {std::uint64_t{1}, std::uint64_t{5000}, std::uint64_t{0} - 1}) {
+    PeriodColumns columns(flushLetters);
+    std::uint64_t added = 0;
+    for (std::size_t start = 0; start < text.size();) {
+      const std::size_t size = draws() % 40000;
+      added += columns.add(std::string_view(text).substr(start, size));
+      start += size;
+    }
+    ASSERT_EQ(added, letters.size());
+    ASSERT_EQ(columns.letters(), letters.size());
+    for (std::size_t period = 1; period <= PeriodColumns::longestPeriod; ++period) {
+      std::vector<PeriodColumns::Counts> expected(period);
+      for (std::size_t i = 0; i < letters.size(); ++i) {
+        ++expected[i % period][static_cast<std::size_t>(letters[i] - 'A')];
+      }
+      EXPECT_EQ(columns.columns(period), expected) << "period " << period;
+    }
+  }
 }
 
 }  // namespace

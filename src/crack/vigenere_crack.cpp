@@ -448,13 +448,16 @@ LetterCounts totalCounts(const std::vector<LetterCounts>& columns) {
   return total;
 }
 
-// The columns of the period over the letters.
-std::vector<LetterCounts> countColumns(std::string_view letters, std::size_t period) {
-  std::vector<LetterCounts> columns(period);
-  for (std::size_t i = 0; i < letters.size(); ++i) {
-    ++columns[i % period][static_cast<std::size_t>(letters[i] - 'A')];
+// The columns' index of coincidence, averaged.
+double meanCoincidence(const std::vector<LetterCounts>& columns) {
+  if (columns.empty()) {
+    return 0;
   }
-  return columns;
+  double sum = 0;
+  for (const LetterCounts& column : columns) {
+    sum += indexOfCoincidence(column);
+  }
+  return sum / static_cast<double>(columns.size());
 }
 
 }  // namespace
@@ -490,72 +493,22 @@ std::string verdictWarning(CrackVerdict verdict) {
   return {};
 }
 
+// Every letter goes into the columns, the first ones into the sample and the first letters too.
 void ExplainedSample::add(std::string_view chunk) {
-  count(chunk.substr(addWhileFilling(chunk)));
+  const std::size_t before = firstLetters_.size();
+  fillFirstLetters(chunk);
+  sample_.countBeyond(columns_.add(chunk) - (firstLetters_.size() - before));
 }
 
-// Takes letters in until the sample and the first letters are full; returns the bytes taken.
-std::size_t ExplainedSample::addWhileFilling(std::string_view chunk) {
-  std::size_t taken = 0;
-  for (; taken < chunk.size() && firstLetters_.size() < CrackExplanation::repeatLetters; ++taken) {
-    const char c = chunk[taken];
-    if (!isAsciiLetter(c)) {
-      continue;
-    }
-    const char capital = toAsciiUpper(c);
-    firstLetters_.push_back(capital);
-    if (period_ != 0) {
-      sample_.countBeyond(1);
-      ++columns_[column_ * rowSize + static_cast<std::size_t>(capital - 'A')];
-      column_ = column_ + 1 == period_ ? 0 : column_ + 1;
-      continue;
-    }
-    sample_.addLetter(capital);
-    if (sample_.full()) {
-      startColumns();
+void ExplainedSample::fillFirstLetters(std::string_view chunk) {
+  for (std::size_t i = 0;
+       i < chunk.size() && firstLetters_.size() < CrackExplanation::repeatLetters; ++i) {
+    if (isAsciiLetter(chunk[i])) {
+      const char capital = toAsciiUpper(chunk[i]);
+      firstLetters_.push_back(capital);
+      sample_.addLetter(capital);
     }
   }
-  return taken;
-}
-
-// Counts the letters into their columns, the sample being full. Every byte is counted, a
-// non-letter as 0 into a cell beyond Z, so that no branch waits on the text.
-void ExplainedSample::count(std::string_view chunk) {
-  std::uint64_t* const columns = columns_.data();
-  std::size_t column = column_;
-  std::uint64_t letters = 0;
-  for (const char c : chunk) {
-    const unsigned index = (static_cast<unsigned char>(c) | 0x20U) - 'a';
-    const unsigned letter = index < alphabetSize ? 1 : 0;
-    columns[column * rowSize + (index & (rowSize - 1))] += letter;
-    column += letter;
-    column = column == period_ ? 0 : column;
-    letters += letter;
-  }
-  column_ = column;
-  sample_.countBeyond(letters);
-}
-
-// The key found on a full sample is the key found at the end, the letters beyond it being only
-// counted: its length gives the columns to count.
-void ExplainedSample::startColumns() {
-  period_ = searchKey(sample_).key.size();
-  columns_.assign(period_ * rowSize, 0);
-  const std::vector<LetterCounts> counts = countColumns(sample_.letters(), period_);
-  for (std::size_t j = 0; j < period_; ++j) {
-    std::copy(counts[j].begin(), counts[j].end(),
-              columns_.begin() + static_cast<std::ptrdiff_t>(j * rowSize));
-  }
-  column_ = sample_.letters().size() % period_;
-}
-
-std::vector<std::array<std::uint64_t, 26>> ExplainedSample::columnCounts() const {
-  std::vector<LetterCounts> counts(period_);
-  for (std::size_t j = 0; j < period_; ++j) {
-    std::copy_n(columns_.begin() + static_cast<std::ptrdiff_t>(j * rowSize), alphabetSize,
-                counts[j].begin());
-  }
-  return counts;
 }
 
 std::optional<CrackExplanation> explainVigenereCrack(const ExplainedSample& text) {
@@ -570,10 +523,11 @@ std::optional<CrackExplanation> explainVigenereCrack(const ExplainedSample& text
   explanation.periodPenalty = periodPenalty;
   explanation.searchedPeriod = search.searchedPeriod;
   explanation.periods = std::move(search.periods);
-  std::vector<LetterCounts> counts = text.columnCounts();
-  if (counts.empty()) {
-    counts = countColumns(sample.letters(), search.key.size());
+  // The search weighed each period by the sample; what is shown is of the whole text.
+  for (CrackExplanation::Period& period : explanation.periods) {
+    period.coincidence = meanCoincidence(text.columnCounts(period.period));
   }
+  const std::vector<LetterCounts> counts = text.columnCounts(search.key.size());
   explanation.coincidence = indexOfCoincidence(totalCounts(counts));
   explanation.columns = keyColumns(search.key, counts);
   Repeats repeats = findRepeats(text.firstLetters(), CrackExplanation::listedRepeats);

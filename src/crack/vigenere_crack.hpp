@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "period_columns.hpp"
+
 // The letters of a ciphertext that the cracker reads, upper-cased and in order: the first
 // sampleLimit of them, fed chunk by chunk. They give each letter of the longest key looked for
 // over 50 letters, where the accuracy benchmark finds every key; more would only take longer,
@@ -39,6 +41,7 @@ class CrackSample {
 
 // Keys of up to this many letters are looked for.
 inline constexpr std::size_t maximumKeyLength = 40;
+static_assert(maximumKeyLength <= PeriodColumns::longestPeriod);
 
 // A longer period fits any text better: each key letter more must better the fit by this many
 // nats to be chosen. Chosen on prose the accuracy benchmark does not use (Emma): at 2.5 short
@@ -87,10 +90,10 @@ struct CrackExplanation {
   // ... and the periods from 2 to maximumKeyLength tried as divisors of their distances.
   static constexpr std::size_t firstDivisor = 2;
 
-  // A period the cracker weighed: the index of coincidence of its columns over the sample, and,
-  // if its key was searched for, that key's fit in nats: the quadgram score of the sample
-  // deciphered under it, less periodPenalty for each key letter. Unsearched periods' columns
-  // look too little like English.
+  // A period the cracker weighed: the index of coincidence of its columns over every letter of
+  // the text, and, if its key was searched for, that key's fit in nats: the quadgram score of
+  // the sample deciphered under it, less periodPenalty for each key letter. Unsearched periods'
+  // columns look too little like English in the sample.
   struct Period {
     std::size_t period = 0;
     double coincidence = 0;
@@ -124,32 +127,27 @@ struct CrackExplanation {
 };
 
 // The letters of a ciphertext that the cracker reads, and what an explanation shows of the
-// whole text besides: its first repeatLetters letters, and once the sample is full and so the
-// key's length is known, the letter counts of each key letter's column. Its memory does not grow
-// with the text.
+// whole text besides: its first repeatLetters letters, and the letter counts of the columns of
+// every period the cracker tries, over all of its letters. Its memory does not grow with the
+// text.
 class ExplainedSample {
  public:
   void add(std::string_view chunk);
 
   const CrackSample& sample() const { return sample_; }
   const std::string& firstLetters() const { return firstLetters_; }
-  // The columns' counts so far, none while the sample fills.
-  std::vector<std::array<std::uint64_t, 26>> columnCounts() const;
+  // The columns' counts of the period, 1 to maximumKeyLength, over every letter so far.
+  std::vector<std::array<std::uint64_t, 26>> columnCounts(std::size_t period) const {
+    return columns_.columns(period);
+  }
 
  private:
-  // A column's counts, A to Z, then room for the values that a byte other than a letter gives
-  // its index, so that counting needs no branch.
-  static constexpr std::size_t rowSize = 32;
-
-  void startColumns();
-  std::size_t addWhileFilling(std::string_view chunk);
-  void count(std::string_view chunk);
+  // Takes the chunk's letters into the sample and the first letters until they are full.
+  void fillFirstLetters(std::string_view chunk);
 
   CrackSample sample_;
   std::string firstLetters_;
-  std::vector<std::uint64_t> columns_;  // rowSize counts for each column
-  std::size_t period_ = 0;              // the key's length, once the sample is full
-  std::size_t column_ = 0;              // the next letter's
+  PeriodColumns columns_;
 };
 
 // crackVigenere's key, and how it was found: the very search that crackVigenere makes, with
