@@ -54,7 +54,7 @@ std::optional<Solution> solveLetters(const CrackSample& sample) {
       fitting.push_back({method, key, fit.nats - keyCost(key)});
     }
   };
-  const std::string& letters = sample.letters();
+  const std::string letters = sample.spacedLetters();
   weigh(Method::none, "", letters);
   weigh(Method::rot13, "", rot13(letters));
   const std::optional<VigenereCrack> crack = crackVigenere(sample);
@@ -160,7 +160,7 @@ class Solver : public MethodFilter {
     if (personal_ && isDigitText()) {
       CrackSample plain;
       plain.add(personalText_);
-      return Solution{Method::personal, "", englishFit(plain.letters()).nats};
+      return Solution{Method::personal, "", englishFit(plain.spacedLetters()).nats};
     }
     return solveLetters(sample_);
   }
