@@ -137,13 +137,21 @@ TEST(VigenereCrack, SaysWhenTheTextIsTooShortOrNoKeyMakesItEnglish) {
   EXPECT_EQ(crack(noise).verdict, CrackVerdict::notEnglish);
 }
 
-TEST(CrackSample, KeepsTheFirstLettersUpperCasedAndCountsTheRest) {
+TEST(CrackSample, KeepsTheFirstLettersUpperCasedWhereTheirGapsFallAndCountsTheRest) {
   CrackSample sample;
   sample.add("ab, c");
   sample.add(std::string(CrackSample::sampleLimit, 'z'));
   EXPECT_EQ(sample.letters().substr(0, 4), "ABCZ");
   EXPECT_EQ(sample.letters().size(), CrackSample::sampleLimit);
   EXPECT_EQ(sample.letterCount(), CrackSample::sampleLimit + 3);
+  sample.add(" !");  // after a full sample: not kept, as it is not known when the sample fills
+  EXPECT_EQ(sample.spacedLetters().substr(0, 6), "AB CZZ");
+  EXPECT_EQ(sample.spacedLetters().size(), CrackSample::sampleLimit + 1);
+
+  CrackSample shorter;
+  shorter.add("-- a");
+  shorter.add("b\n\nc.");
+  EXPECT_EQ(shorter.spacedLetters(), " AB C ");
 }
 
 }  // namespace
