@@ -45,13 +45,13 @@ constexpr std::size_t windowLength = 4;
 constexpr std::size_t beamColumnLetters = 16;
 // The beam keeps at most this many partial keys, fewer on longer columns, where the key letters
 // stand out more: beamScale over the square of the column's letters, and at least leastBeam.
-// Columns of one or two letters fit some key whatever the text: there no beam tells the key, so
-// a narrow one, shortBeam, spends little on periods that too long.
+// Columns of one or two letters fit some key whatever the text: no beam tells the key there, so
+// a narrow one, shortBeam, spends little on periods too long for the text.
 constexpr std::size_t beamWidth = 2048;
 constexpr std::size_t beamScale = beamWidth * 9;
 constexpr std::size_t leastBeam = 16;
 constexpr std::size_t shortBeam = 128;
-// ... and climbing starts again from this many of the best full keys it ends with.
+// Climbing starts again from this many of the best full keys that a beam ends with.
 constexpr std::size_t beamKeysClimbed = 2;
 // A crack stops widening its beams after this long, and the search ends in time: the rest of
 // its beams keep one key each.

@@ -16,8 +16,9 @@ namespace {
 
 enum class Method { none, rot13, vigenere, personal };
 
-// A method that fits the head, and how well: the fit in nats of the head's letters deciphered,
-// less periodPenalty for each key letter, as the breaker weighs its periods.
+// A method that fits the head, and how well: the fit in nats of the head's letters and the gaps
+// between them deciphered, less periodPenalty for each key letter, as the breaker weighs its
+// periods.
 struct Solution {
   Method method = Method::none;
   std::string key;  // the Vigenere key's capitals; empty for the other methods
