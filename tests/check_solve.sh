@@ -4,7 +4,7 @@
 # decryption gives: random passages of 80 to some 4,000 letters of PROSE (prose the breaker's
 # statistics never saw) as they are, and enciphered by the program itself with ROT13, with the
 # personal method, and with the Vigenere cipher under random keys of at least
-# minimumLettersPerKeyLetter (12) letters a key letter. SOLVE_SEED picks other passages.
+# 12 letters a key letter. SOLVE_SEED picks other passages.
 program=$1
 prose=$2
 shift 2

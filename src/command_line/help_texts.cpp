@@ -83,9 +83,11 @@ std::string_view vigenereHelp() {
       std::to_string(maximumKeyLength) +
       " letters are\n"
       "                 found; a text of fewer than " +
-      std::to_string(minimumLettersPerKeyLetter) +
-      " letters a key letter is too\n"
-      "                 short to be sure of the key, and standard error says so.\n"
+      std::to_string(minimumLettersPerKeyLetter) + " letters a key letter, or " +
+      std::to_string(minimumLetters) +
+      "\n"
+      "                 in all, is too short to be sure of the key, and standard\n"
+      "                 error says so.\n"
       "      --explain  with --crack, print how the key was found instead: each\n"
       "                 period's index of coincidence and fit, the repeated sequences,\n"
       "                 each key letter's column against English, and the key\n"

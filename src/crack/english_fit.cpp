@@ -1,6 +1,5 @@
 #include "english_fit.hpp"
 
-#include <array>
 #include <cstdint>
 
 #include "ascii.hpp"
@@ -8,26 +7,41 @@
 
 EnglishFit englishFit(std::string_view text) {
   const EnglishStatistics& statistics = englishStatistics();
-  constexpr std::size_t alphabet = 26;
-  std::array<std::size_t, 4> window{};  // the last four letters' alphabet positions
-  std::size_t letters = 0;
+  constexpr std::size_t symbols = EnglishStatistics::symbols;
+  constexpr std::size_t contexts = symbols * symbols * symbols;
+  // The last three symbols, as the index of their triple; the text begins as after a non-letter.
+  std::size_t context = EnglishStatistics::nonLetter;
+  std::size_t read = 1;
+  bool afterNonLetter = true;
+  EnglishFit fit;
   std::uint64_t levels = 0;
-  for (const char c : text) {
-    if (!isAsciiLetter(c)) {
-      continue;
+  std::uint64_t wordLevels = 0;  // those of letters after a letter
+  std::size_t wordLetters = 0;
+  const auto score = [&](std::size_t symbol) {
+    if (read >= 3) {
+      const std::uint8_t level = statistics.fourgramLevels[context * symbols + symbol];
+      levels += level;
+      ++fit.symbols;
+      if (symbol != EnglishStatistics::nonLetter &&
+          context % symbols != EnglishStatistics::nonLetter) {
+        wordLevels += level;
+        ++wordLetters;
+      }
     }
-    window = {window[1], window[2], window[3], static_cast<std::size_t>(toAsciiUpper(c) - 'A')};
-    if (++letters >= window.size()) {
-      const std::size_t index =
-          ((window[0] * alphabet + window[1]) * alphabet + window[2]) * alphabet + window[3];
-      levels += statistics.quadgramLevels[index];
+    context = (context * symbols + symbol) % contexts;
+    ++read;
+  };
+  for (const char c : text) {
+    if (isAsciiLetter(c)) {
+      score(static_cast<std::size_t>(toAsciiUpper(c) - 'A'));
+      afterNonLetter = false;
+    } else if (!afterNonLetter) {
+      score(EnglishStatistics::nonLetter);
+      afterNonLetter = true;
     }
   }
-  EnglishFit fit;
-  fit.quadgrams = letters >= window.size() ? letters - (window.size() - 1) : 0;
   fit.nats = static_cast<double>(levels) * statistics.levelStep;
-  fit.readsAsEnglish =
-      fit.quadgrams > 0 &&
-      static_cast<double>(levels) >= englishMeanLevel * static_cast<double>(fit.quadgrams);
+  fit.readsAsEnglish = wordLetters > 0 && static_cast<double>(wordLevels) >=
+                                              englishMeanLevel * static_cast<double>(wordLetters);
   return fit;
 }

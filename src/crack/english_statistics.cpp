@@ -1,16 +1,19 @@
 #include "english_statistics.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <stdexcept>
 
-#include "english/english_quadgram_data.hpp"
+#include "english/english_model_data.hpp"
 
 namespace {
 
 constexpr int levelSymbols = 64;
+constexpr std::size_t trigramCount =
+    EnglishStatistics::symbols * EnglishStatistics::symbols * EnglishStatistics::symbols;
 
-// The value of each symbol of the encoded table, -1 for a character that is none.
+// The value of each character of the encoded tables, -1 for a character that is none.
 constexpr auto symbolValues = [] {
   std::array<int, 128> values{};
   values.fill(-1);
@@ -28,25 +31,45 @@ int symbolValue(char c) {
   return code < symbolValues.size() ? symbolValues[code] : -1;
 }
 
-std::vector<std::uint8_t> decodeQuadgramLevels() {
-  std::vector<std::uint8_t> levels;
-  levels.reserve(EnglishStatistics::quadgramCount);
-  for (const char* const* piece = englishQuadgramPieces; *piece != nullptr; ++piece) {
+// Decodes a table into levels; a run is written as `unset` each, for the caller to fill.
+constexpr std::uint8_t unset = 0xFF;
+
+std::vector<std::uint8_t> decode(const char* const* pieces, std::size_t count, bool runs) {
+  std::vector<std::uint8_t> values(count);
+  std::size_t next = 0;
+  for (const char* const* piece = pieces; *piece != nullptr; ++piece) {
     for (const char* symbol = *piece; *symbol != '\0'; ++symbol) {
       const int value = symbolValue(*symbol);
-      if (value < 0) {
-        throw std::logic_error("the quadgram table holds a character that is no symbol");
+      if (value < 0 || (!runs && value >= levelSymbols)) {
+        throw std::logic_error("an English table holds a character that is no level");
       }
-      if (value < levelSymbols) {
-        levels.push_back(static_cast<std::uint8_t>(value));
-      } else {
-        const int run = value - levelSymbols + 1;
-        levels.insert(levels.end(), static_cast<std::size_t>(run), 0);
+      const std::size_t run =
+          value < levelSymbols ? 1 : static_cast<std::size_t>(value - levelSymbols + 1);
+      if (run > count - next) {
+        throw std::logic_error("an English table holds more entries than it should");
       }
+      std::fill_n(values.begin() + static_cast<std::ptrdiff_t>(next), run,
+                  value < levelSymbols ? static_cast<std::uint8_t>(value) : unset);
+      next += run;
     }
   }
-  if (levels.size() != EnglishStatistics::quadgramCount) {
-    throw std::logic_error("the quadgram table does not hold every quadgram once");
+  if (next != count) {
+    throw std::logic_error("an English table does not hold every entry once");
+  }
+  return values;
+}
+
+std::vector<std::uint8_t> decodeFourgramLevels() {
+  const std::vector<std::uint8_t> trigrams = decode(englishTrigramPieces, trigramCount, false);
+  const std::vector<std::uint8_t> backoffs = decode(englishBackoffPieces, trigramCount, false);
+  std::vector<std::uint8_t> levels =
+      decode(englishFourgramPieces, EnglishStatistics::fourgramCount, true);
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    if (levels[i] == unset) {
+      const int trigram = trigrams[i % trigramCount];
+      const int backoff = backoffs[i / EnglishStatistics::symbols];
+      levels[i] = static_cast<std::uint8_t>(std::max(0, trigram - backoff));
+    }
   }
   return levels;
 }
@@ -55,7 +78,7 @@ std::array<double, 26> letterLogProbabilities() {
   const double total = std::accumulate(englishLetterCounts.begin(), englishLetterCounts.end(), 0.0);
   std::array<double, 26> logProbability{};
   for (std::size_t i = 0; i < logProbability.size(); ++i) {
-    // A letter the prose never used still gets half an occurrence, so no logarithm is infinite.
+    // A letter the texts never used still gets half an occurrence, so no logarithm is infinite.
     const double count = std::max(0.5, static_cast<double>(englishLetterCounts[i]));
     logProbability[i] = std::log(count / total);
   }
@@ -65,7 +88,7 @@ std::array<double, 26> letterLogProbabilities() {
 }  // namespace
 
 const EnglishStatistics& englishStatistics() {
-  static const EnglishStatistics statistics{decodeQuadgramLevels(), englishQuadgramStep,
+  static const EnglishStatistics statistics{decodeFourgramLevels(), englishLevelStep,
                                             letterLogProbabilities()};
   return statistics;
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -10,7 +12,6 @@
 #include "ascii.hpp"
 #include "english_fit.hpp"
 #include "english_statistics.hpp"
-#include "mt19937.hpp"
 #include "repeated_sequences.hpp"
 #include "vigenere.hpp"
 
@@ -33,14 +34,28 @@ constexpr auto decipherTable = [] {
   return table;
 }();
 
-constexpr std::size_t quadgramLength = 4;
+constexpr std::uint8_t nonLetter = EnglishStatistics::nonLetter;
+constexpr std::size_t symbolCount = EnglishStatistics::symbols;
+// A symbol's level is looked up with the three before it.
+constexpr std::size_t windowLength = 4;
 
-// After its first climb, the search restarts from changed keys on the periods that fit best
-// so far, as many as this, ...
-constexpr std::size_t restartedPeriods = 10;
-// ... until this many restarts in a row found nothing better. Columns of 24 letters or more
-// need none, columns of 12 or more half as many.
-constexpr int staleRestarts = 8;
+// Periods whose columns hold fewer letters than this are searched by a beam over their key
+// letters; on longer columns climbing from each column's best letter finds the key alone (at
+// 16 letters a key letter, keys of 40 letters in 120 passages of 120), and faster.
+constexpr std::size_t beamColumnLetters = 16;
+// The beam keeps at most this many partial keys, fewer on longer columns, where the key letters
+// stand out more: beamScale over the square of the column's letters, and at least leastBeam.
+// Columns of one or two letters fit some key whatever the text: no beam tells the key there, so
+// a narrow one, shortBeam, spends little on periods too long for the text.
+constexpr std::size_t beamWidth = 2048;
+constexpr std::size_t beamScale = beamWidth * 9;
+constexpr std::size_t leastBeam = 16;
+constexpr std::size_t shortBeam = 128;
+// Climbing starts again from this many of the best full keys that a beam ends with.
+constexpr std::size_t beamKeysClimbed = 2;
+// A crack stops widening its beams after this long, and the search ends in time: the rest of
+// its beams keep one key each.
+constexpr std::chrono::milliseconds searchTime{1500};
 
 // Below this many letters a column, the index of coincidence is left out of choosing periods:
 // it tells English from noise only on longer columns.
@@ -92,59 +107,79 @@ Letters alphabetPositions(const std::string& letters) {
   return positions;
 }
 
+// The sample as the search reads it.
+struct Cipher {
+  Letters letters;  // alphabet positions
+  // The letters as symbols, a nonLetter standing for each run of other bytes between them, and
+  // one before the first, as the English statistics read a text.
+  std::vector<std::uint8_t> symbols;
+  std::vector<std::size_t> letterAt;  // each letter's index in symbols
+};
+
+Cipher cipherOf(const CrackSample& sample) {
+  Cipher cipher;
+  cipher.letters = alphabetPositions(sample.letters());
+  const std::size_t n = cipher.letters.size();
+  cipher.symbols.reserve(2 * n + 2);
+  cipher.letterAt.reserve(n);
+  cipher.symbols.push_back(nonLetter);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i > 0 && sample.nonLettersBefore(i)) {
+      cipher.symbols.push_back(nonLetter);
+    }
+    cipher.letterAt.push_back(cipher.symbols.size());
+    cipher.symbols.push_back(cipher.letters[i]);
+  }
+  if (n > 0 && sample.nonLettersBefore(n)) {
+    cipher.symbols.push_back(nonLetter);
+  }
+  return cipher;
+}
+
+// Ends the beams' widening once its time is up, looking at the clock at every step.
+class Deadline {
+ public:
+  explicit Deadline(std::chrono::steady_clock::duration time)
+      : end_(std::chrono::steady_clock::now() + time) {}
+
+  bool passed() {
+    passed_ = passed_ || std::chrono::steady_clock::now() >= end_;
+    return passed_;
+  }
+
+ private:
+  std::chrono::steady_clock::time_point end_;
+  bool passed_ = false;
+};
+
 // The best key of one period that climbing finds: one key letter at a time changes to the best
 // for its column while the others stay, until no change betters the score, the sum of the
-// levels of the deciphered text's quadgrams.
+// levels of the deciphered text's symbols.
 class PeriodSearch {
  public:
-  PeriodSearch(const Letters& cipher, std::size_t period)
+  PeriodSearch(const Cipher& cipher, std::size_t period)
       : cipher_(cipher),
         period_(period),
-        plain_(cipher.size()),
-        levels_(englishStatistics().quadgramLevels) {}
+        plain_(cipher.symbols),
+        levels_(englishStatistics().fourgramLevels) {}
 
   // Climbs from the letters that suit each column alone.
-  void climbFromColumns() {
-    best_ = columnByColumn();
+  void climbFromColumns() { climbFrom(columnByColumn()); }
+
+  // Climbs from the key; keeps the better of its end and the best so far.
+  void climbFrom(const Key& start) {
+    Key key = start;
     for (std::size_t column = 0; column < period_; ++column) {
-      setColumn(column, best_[column]);
+      setColumn(column, key[column]);
     }
     std::vector<std::size_t> work(period_);
     for (std::size_t column = 0; column < period_; ++column) {
       work[column] = column;
     }
-    bestScore_ = climb(best_, totalScore(), work);
-  }
-
-  // Climbs again from the best key with a few letters changed at random, until that many
-  // climbs in a row found nothing better.
-  void climbFromChanges(Mt19937& draws, int staleLimit) {
-    std::vector<std::size_t> work;
-    for (int stale = 0; stale < staleLimit;) {
-      Key trial = best_;
-      long trialScore = bestScore_;
-      work.clear();
-      const std::size_t changes = 1 + draws() % std::max<std::size_t>(1, period_ / 2);
-      for (std::size_t i = 0; i < changes; ++i) {
-        const std::size_t column = draws() % period_;
-        trialScore +=
-            changeColumn(trial, column, static_cast<std::uint8_t>(draws() % alphabetSize));
-        addNeighbours(work, column);
-        work.push_back(column);
-      }
-      trialScore = climb(trial, trialScore, work);
-      if (trialScore > bestScore_) {
-        best_ = trial;
-        bestScore_ = trialScore;
-        stale = 0;
-        continue;
-      }
-      for (std::size_t column = 0; column < period_; ++column) {
-        if (trial[column] != best_[column]) {
-          changeColumn(trial, column, best_[column]);
-        }
-      }
-      ++stale;
+    const long score = climb(key, totalScore(), work);
+    if (best_.empty() || score > bestScore_) {
+      best_ = std::move(key);
+      bestScore_ = score;
     }
   }
 
@@ -157,62 +192,58 @@ class PeriodSearch {
   Key columnByColumn() const {
     Key key(period_);
     for (std::size_t column = 0; column < period_; ++column) {
-      key[column] =
-          static_cast<std::uint8_t>(bestShift(shiftFits(columnCounts(cipher_, period_, column))));
+      key[column] = static_cast<std::uint8_t>(
+          bestShift(shiftFits(columnCounts(cipher_.letters, period_, column))));
     }
     return key;
   }
 
   void setColumn(std::size_t column, std::uint8_t k) {
     const auto& row = decipherTable[k];
-    for (std::size_t i = column; i < cipher_.size(); i += period_) {
-      plain_[i] = row[cipher_[i]];
+    for (std::size_t i = column; i < cipher_.letterAt.size(); i += period_) {
+      const std::size_t at = cipher_.letterAt[i];
+      plain_[at] = row[cipher_.symbols[at]];
     }
   }
 
-  long quadgramAt(std::size_t s) const {
+  // The level of the symbol at s, s >= 3, after the three before it.
+  long levelAt(std::size_t s) const {
     const std::size_t index =
-        ((plain_[s] * 26U + plain_[s + 1]) * 26U + plain_[s + 2]) * 26U + plain_[s + 3];
+        ((plain_[s - 3] * symbolCount + plain_[s - 2]) * symbolCount + plain_[s - 1]) *
+            symbolCount +
+        plain_[s];
     return levels_[index];
   }
 
   long totalScore() const {
     long sum = 0;
-    for (std::size_t s = 0; s + quadgramLength <= plain_.size(); ++s) {
-      sum += quadgramAt(s);
+    for (std::size_t s = windowLength - 1; s < plain_.size(); ++s) {
+      sum += levelAt(s);
     }
     return sum;
   }
 
   // The part of the score that the column's key letter can change. Below a period of four
-  // every quadgram holds a letter of every column.
-  long quadgramsTouching(std::size_t column) const {
+  // a window of four symbols may hold two letters of one column.
+  long scoreTouching(std::size_t column) const {
     const std::size_t n = plain_.size();
-    if (period_ < quadgramLength || n < quadgramLength) {
+    if (period_ < windowLength || n < windowLength) {
       return totalScore();
     }
     long sum = 0;
-    for (std::size_t i = column; i < n; i += period_) {
-      const std::size_t first = i < quadgramLength ? 0 : i - (quadgramLength - 1);
-      const std::size_t last = std::min(i, n - quadgramLength);
-      for (std::size_t s = first; s <= last; ++s) {
-        sum += quadgramAt(s);
+    for (std::size_t i = column; i < cipher_.letterAt.size(); i += period_) {
+      const std::size_t at = cipher_.letterAt[i];
+      const std::size_t last = std::min(at + (windowLength - 1), n - 1);
+      for (std::size_t s = std::max(at, windowLength - 1); s <= last; ++s) {
+        sum += levelAt(s);
       }
     }
     return sum;
   }
 
-  // Sets one key letter; returns how much the score changes.
-  long changeColumn(Key& key, std::size_t column, std::uint8_t k) {
-    const long before = quadgramsTouching(column);
-    setColumn(column, k);
-    key[column] = k;
-    return quadgramsTouching(column) - before;
-  }
-
-  // The other columns that share a quadgram with the column.
+  // The other columns that share a window with the column.
   void addNeighbours(std::vector<std::size_t>& work, std::size_t column) const {
-    const std::size_t reach = std::min(quadgramLength - 1, period_ - 1);
+    const std::size_t reach = std::min(windowLength - 1, period_ - 1);
     for (std::size_t d = 1; d <= reach; ++d) {
       work.push_back((column + d) % period_);
       work.push_back((column + period_ - d) % period_);
@@ -222,7 +253,7 @@ class PeriodSearch {
   // Sets the column's best letter, the other columns as they are, keeping the current one on a
   // tie; returns how much the score grew.
   long setBestLetter(Key& key, std::size_t column) {
-    const long current = quadgramsTouching(column);
+    const long current = scoreTouching(column);
     long best = current;
     std::uint8_t bestLetter = key[column];
     for (std::uint8_t k = 0; k < alphabetSize; ++k) {
@@ -230,7 +261,7 @@ class PeriodSearch {
         continue;
       }
       setColumn(column, k);
-      const long fit = quadgramsTouching(column);
+      const long fit = scoreTouching(column);
       if (fit > best) {
         best = fit;
         bestLetter = k;
@@ -267,12 +298,157 @@ class PeriodSearch {
     return score;
   }
 
-  const Letters& cipher_;
+  const Cipher& cipher_;
   std::size_t period_;
-  Letters plain_;  // the ciphertext deciphered under the key being climbed
+  std::vector<std::uint8_t> plain_;  // the symbols deciphered under the key being climbed
   const std::vector<std::uint8_t>& levels_;
   Key best_;
   long bestScore_ = 0;
+};
+
+// The best keys of one period by a beam search: the key letters are chosen from the first to
+// the last, and after each the partial keys that score best are kept. A symbol's level counts
+// from the step that sets the last key letter of its window, so every partial key of a step is
+// scored on the same symbols.
+class BeamSearch {
+ public:
+  BeamSearch(const Cipher& cipher, std::size_t period) : period_(period), steps_(period) {
+    constexpr std::uint8_t fixed = 0xFF;
+    std::vector<std::uint8_t> columnAt(cipher.symbols.size(), fixed);
+    for (std::size_t i = 0; i < cipher.letterAt.size(); ++i) {
+      columnAt[cipher.letterAt[i]] = static_cast<std::uint8_t>(i % period);
+    }
+    for (std::size_t s = windowLength - 1; s < cipher.symbols.size(); ++s) {
+      Window window;
+      int last = -1;
+      for (std::size_t t = 0; t < windowLength; ++t) {
+        const std::size_t at = s + 1 + t - windowLength;
+        window.symbols[t] = cipher.symbols[at];
+        window.columns[t] = columnAt[at];
+        if (columnAt[at] != fixed) {
+          last = std::max(last, static_cast<int>(columnAt[at]));
+        }
+      }
+      for (std::size_t t = 0; t < windowLength; ++t) {
+        if (last >= 0 && window.columns[t] == last) {
+          ++window.stepLetters;
+          window.stepAt = static_cast<std::uint8_t>(t);
+        }
+      }
+      if (last >= 0) {  // a window of non-letters alone scores the same under every key
+        steps_[static_cast<std::size_t>(last)].push_back(window);
+      }
+    }
+  }
+
+  // The best full keys, the best first, at most `count` of them. Once the deadline has passed,
+  // each step keeps one key.
+  std::vector<Key> run(std::size_t width, std::size_t count, Deadline& deadline) {
+    const auto& levels = englishStatistics().fourgramLevels;
+    std::vector<std::uint8_t> keys(period_, 0);  // one key after another
+    std::vector<long> scores{0};
+    // Each child as one number: its score above, and below, ordering equals, its parent and
+    // letter, so that a greater number is a better child and selecting is a plain sort.
+    std::vector<std::uint64_t> children;
+    std::vector<std::uint8_t> nextKeys;
+    std::array<long, alphabetSize> gains{};
+    for (std::size_t step = 0; step < period_; ++step) {
+      children.clear();
+      for (std::size_t parent = 0; parent < scores.size(); ++parent) {
+        const std::uint8_t* key = &keys[parent * period_];
+        gains.fill(0);
+        for (const Window& window : steps_[step]) {
+          addGains(window, key, step, levels, gains);
+        }
+        for (std::size_t k = 0; k < alphabetSize; ++k) {
+          const auto score = static_cast<std::uint64_t>(scores[parent] + gains[k]);
+          children.push_back(score << childBits | (childMask - (parent * alphabetSize + k)));
+        }
+      }
+      const std::size_t kept =
+          std::min(children.size(), deadline.passed() ? std::size_t{1} : width);
+      const std::greater<> better;
+      std::nth_element(children.begin(), children.begin() + static_cast<std::ptrdiff_t>(kept - 1),
+                       children.end(), better);
+      children.resize(kept);
+      if (step + 1 == period_) {
+        std::sort(children.begin(), children.end(), better);
+      }
+      nextKeys.resize(kept * period_);
+      scores.resize(kept);
+      for (std::size_t i = 0; i < kept; ++i) {
+        const std::size_t child = childMask - (children[i] & childMask);
+        std::copy_n(&keys[child / alphabetSize * period_], period_, &nextKeys[i * period_]);
+        nextKeys[i * period_ + step] = static_cast<std::uint8_t>(child % alphabetSize);
+        scores[i] = static_cast<long>(children[i] >> childBits);
+      }
+      keys.swap(nextKeys);
+    }
+    std::vector<Key> best;
+    for (std::size_t i = 0; i < std::min(count, scores.size()); ++i) {
+      best.emplace_back(keys.begin() + static_cast<std::ptrdiff_t>(i * period_),
+                        keys.begin() + static_cast<std::ptrdiff_t>((i + 1) * period_));
+    }
+    return best;
+  }
+
+ private:
+  // Four symbols in a row: a non-letter is fixed, a letter deciphers under its column's key
+  // letter.
+  struct Window {
+    std::array<std::uint8_t, windowLength> symbols{};
+    std::array<std::uint8_t, windowLength> columns{};  // 0xFF for a non-letter
+    std::uint8_t stepLetters = 0;  // of the column whose step completes the window
+    std::uint8_t stepAt = 0;       // the last of them
+  };
+  // A child's parent and letter take the lowest bits, parent * 26 + letter counted down.
+  static constexpr unsigned childBits = 20;
+  static constexpr std::uint64_t childMask = (std::uint64_t{1} << childBits) - 1;
+  static_assert(beamWidth * alphabetSize <= childMask);
+
+  // Adds the window's level under each letter of the step's column to that letter's gain.
+  static void addGains(const Window& window, const std::uint8_t* key, std::size_t step,
+                       const std::vector<std::uint8_t>& levels,
+                       std::array<long, alphabetSize>& gains) {
+    std::size_t base = 0;
+    std::array<std::size_t, windowLength> weights{};
+    std::size_t weight = 1;
+    for (std::size_t t = windowLength; t-- > 0;) {
+      const std::uint8_t column = window.columns[t];
+      if (column == step) {
+        weights[t] = weight;
+      } else {
+        base += weight * (column == 0xFF ? window.symbols[t]
+                                         : decipherTable[key[column]][window.symbols[t]]);
+      }
+      weight *= symbolCount;
+    }
+    if (window.stepLetters == 1) {
+      // Cipher letter c deciphers to x under key letter (c - x) mod 26.
+      const std::uint8_t* const row = &levels[base];
+      const std::size_t stride = weights[window.stepAt];
+      const std::size_t c = window.symbols[window.stepAt];
+      for (std::size_t x = 0; x <= c; ++x) {
+        gains[c - x] += row[stride * x];
+      }
+      for (std::size_t x = c + 1; x < alphabetSize; ++x) {
+        gains[c + alphabetSize - x] += row[stride * x];
+      }
+      return;
+    }
+    for (std::size_t k = 0; k < alphabetSize; ++k) {
+      std::size_t index = base;
+      for (std::size_t t = 0; t < windowLength; ++t) {
+        if (weights[t] != 0) {
+          index += weights[t] * decipherTable[k][window.symbols[t]];
+        }
+      }
+      gains[k] += levels[index];
+    }
+  }
+
+  std::size_t period_;
+  std::vector<std::vector<Window>> steps_;  // the windows that each key letter completes
 };
 
 // How often two letters drawn from a column are the same; 0 for fewer than two letters.
@@ -357,47 +533,44 @@ double fit(const PeriodSearch& search) {
          periodPenalty * static_cast<double>(search.period());
 }
 
-// Climbs once on every candidate period, then again from changed keys on those that fit best.
-std::vector<PeriodSearch> searchPeriods(const Letters& cipher, PeriodTrials& trials) {
-  const std::vector<std::size_t> periods = candidatePeriods(cipher, trials);
+// Searches every candidate period: by a beam where its columns are short, else by climbing.
+std::vector<PeriodSearch> searchPeriods(const Cipher& cipher, PeriodTrials& trials) {
+  const std::vector<std::size_t> periods = candidatePeriods(cipher.letters, trials);
+  Deadline deadline(searchTime);
   std::vector<PeriodSearch> searches;
   searches.reserve(periods.size());
   for (std::size_t period : periods) {
     searches.emplace_back(cipher, period);
-    searches.back().climbFromColumns();
-  }
-  std::vector<PeriodSearch*> order;
-  order.reserve(searches.size());
-  for (PeriodSearch& search : searches) {
-    order.push_back(&search);
-  }
-  std::stable_sort(order.begin(), order.end(),
-                   [](const PeriodSearch* a, const PeriodSearch* b) { return fit(*a) > fit(*b); });
-  order.resize(std::min(order.size(), restartedPeriods));
-  Mt19937 draws(20261208);
-  for (PeriodSearch* search : order) {
-    const std::size_t columnLetters = cipher.size() / search->period();
-    search->climbFromChanges(draws, columnLetters >= 24   ? 0
-                                    : columnLetters >= 12 ? staleRestarts / 2
-                                                          : staleRestarts);
-  }
-  for (const PeriodSearch& search : searches) {
-    trials[search.period() - 1].fit = fit(search);
+    PeriodSearch& search = searches.back();
+    search.climbFromColumns();
+    const std::size_t columnLetters = cipher.letters.size() / period;
+    if (columnLetters < beamColumnLetters) {
+      const std::size_t width =
+          columnLetters < 3
+              ? shortBeam
+              : std::clamp(beamScale / (columnLetters * columnLetters), leastBeam, beamWidth);
+      for (const Key& key : BeamSearch(cipher, period).run(width, beamKeysClimbed, deadline)) {
+        search.climbFrom(key);
+      }
+    }
+    trials[period - 1].fit = fit(search);
   }
   return searches;
 }
 
-CrackVerdict verdictOn(const CrackSample& sample, const Letters& cipher, std::size_t keyLength,
-                       long score) {
+CrackVerdict verdictOn(const CrackSample& sample, const Cipher& cipher, const Key& key) {
+  const std::size_t keyLength = key.size();
   const std::uint64_t letters = sample.letterCount();
-  if (letters < minimumLettersPerKeyLetter * keyLength || letters <= keyLength) {
+  if (letters < minimumLettersPerKeyLetter * keyLength || letters < minimumLetters ||
+      letters <= keyLength) {
     return CrackVerdict::tooShort;
   }
-  if (indexOfCoincidence(cipher, keyLength) > mostCoincidence) {
+  if (indexOfCoincidence(cipher.letters, keyLength) > mostCoincidence) {
     return CrackVerdict::tooFewLetters;
   }
-  const std::size_t quadgrams = sample.letters().size() - (quadgramLength - 1);
-  if (static_cast<double>(score) < englishMeanLevel * static_cast<double>(quadgrams)) {
+  std::string plain = sample.spacedLetters();
+  VigenereStream(keyText(key)).decipher(plain);
+  if (!englishFit(plain).readsAsEnglish) {
     return CrackVerdict::notEnglish;
   }
   return CrackVerdict::sure;
@@ -413,14 +586,13 @@ struct KeySearch {
 
 KeySearch searchKey(const CrackSample& sample) {
   KeySearch result;
-  const Letters cipher = alphabetPositions(sample.letters());
+  const Cipher cipher = cipherOf(sample);
   std::vector<PeriodSearch> searches = searchPeriods(cipher, result.periods);
   const PeriodSearch& best = *std::max_element(
       searches.begin(), searches.end(),
       [](const PeriodSearch& a, const PeriodSearch& b) { return fit(a) < fit(b); });
   result.key = shortestPeriod(best.best());
-  result.crack = {keyText(result.key),
-                  verdictOn(sample, cipher, result.key.size(), best.bestScore())};
+  result.crack = {keyText(result.key), verdictOn(sample, cipher, result.key)};
   result.searchedPeriod = best.period();
   return result;
 }
@@ -466,8 +638,25 @@ void CrackSample::add(std::string_view chunk) {
   for (char c : chunk) {
     if (isAsciiLetter(c)) {
       addLetter(toAsciiUpper(c));
+    } else {
+      addNonLetter();
     }
   }
+}
+
+std::string CrackSample::spacedLetters() const {
+  std::string text;
+  text.reserve(2 * letters_.size());
+  for (std::size_t i = 0; i < letters_.size(); ++i) {
+    if (nonLettersBefore_[i]) {
+      text += ' ';
+    }
+    text += letters_[i];
+  }
+  if (nonLettersBefore_.back()) {
+    text += ' ';
+  }
+  return text;
 }
 
 std::optional<VigenereCrack> crackVigenere(const CrackSample& sample) {
@@ -503,11 +692,13 @@ void ExplainedSample::add(std::string_view chunk) {
 void ExplainedSample::fillFirstLetters(std::string_view chunk) {
   for (std::size_t i = 0;
        i < chunk.size() && firstLetters_.size() < CrackExplanation::repeatLetters; ++i) {
-    if (isAsciiLetter(chunk[i])) {
-      const char capital = toAsciiUpper(chunk[i]);
-      firstLetters_.push_back(capital);
-      sample_.addLetter(capital);
+    if (!isAsciiLetter(chunk[i])) {
+      sample_.addNonLetter();
+      continue;
     }
+    const char capital = toAsciiUpper(chunk[i]);
+    firstLetters_.push_back(capital);
+    sample_.addLetter(capital);
   }
 }
 

@@ -10,32 +10,46 @@
 
 #include "period_columns.hpp"
 
-// The letters of a ciphertext that the cracker reads, upper-cased and in order: the first
-// sampleLimit of them, fed chunk by chunk. They give each letter of the longest key looked for
-// over 50 letters, where the accuracy benchmark finds every key; more would only take longer,
-// so the rest are counted and dropped.
+// The letters of a ciphertext that the cracker reads, upper-cased and in order, and where the
+// runs of other bytes between them fall: the first sampleLimit letters, fed chunk by chunk. They
+// give each letter of the longest key looked for over 50 letters, where the accuracy benchmark
+// finds every key; more would only take longer, so the rest are counted and dropped.
 class CrackSample {
  public:
   static constexpr std::size_t sampleLimit = 2048;
 
   void add(std::string_view chunk);
   // One letter, a capital.
-  // Letters counted beyond a full sample.
-  void countBeyond(std::uint64_t letters) { count_ += letters; }
   void addLetter(char capital) {
     ++count_;
     if (letters_.size() < sampleLimit) {
       letters_.push_back(capital);
+      nonLettersBefore_.push_back(false);
     }
   }
+  // One byte that is not a letter. Once the sample is full, what follows it is not kept: the key
+  // found on a full sample is then the key found at the end of the text.
+  void addNonLetter() {
+    if (!full()) {
+      nonLettersBefore_.back() = true;
+    }
+  }
+  // Letters counted beyond a full sample.
+  void countBeyond(std::uint64_t letters) { count_ += letters; }
   bool full() const { return letters_.size() == sampleLimit; }
 
   const std::string& letters() const { return letters_; }
+  // Whether bytes other than letters came before letter i, or, for i equal to the letters'
+  // count, after the last letter of a sample that is not full.
+  bool nonLettersBefore(std::size_t i) const { return nonLettersBefore_[i]; }
+  // The letters, with one space for each run of other bytes between them.
+  std::string spacedLetters() const;
   // Every letter added, those beyond the sample included.
   std::uint64_t letterCount() const { return count_; }
 
  private:
   std::string letters_;
+  std::vector<bool> nonLettersBefore_ = std::vector<bool>(1, false);  // one for each letter, + 1
   std::uint64_t count_ = 0;
 };
 
@@ -44,14 +58,18 @@ inline constexpr std::size_t maximumKeyLength = 40;
 static_assert(maximumKeyLength <= PeriodColumns::longestPeriod);
 
 // A longer period fits any text better: each key letter more must better the fit by this many
-// nats to be chosen. Chosen on prose the accuracy benchmark does not use (Emma): at 2.5 short
-// texts took a multiple of their key's period; from 7 to 12 the results hardly differed.
+// nats to be chosen. Chosen on passages of texts that the accuracy benchmark does not use (Emma
+// and the Debian Policy Manual): from 5 to 8 the periods chosen hardly differed; from 10 on
+// texts of 3 letters a key letter took shorter periods, and at ln 26 or less, multiples.
 inline constexpr double periodPenalty = 8.0;
 
-// A text shorter than this many letters for each letter of the key found is too short to be
-// sure of the key: from there on the accuracy benchmark finds the key in at least 95 of 100
-// English passages. A key as long as the text fits it whatever the text says.
-inline constexpr std::size_t minimumLettersPerKeyLetter = 12;
+// A text shorter than this many letters for each letter of the key found, or than
+// minimumLetters in all, is too short to be sure of the key: from there on the breaker finds the
+// key in at least 98 of 100 passages of held-back English, literary or technical, for keys of 1
+// to 40 letters; at 4 letters a key letter, in 93 to 100. A key as long as the text fits it
+// whatever the text says.
+inline constexpr std::size_t minimumLettersPerKeyLetter = 5;
+inline constexpr std::size_t minimumLetters = 12;
 
 enum class CrackVerdict {
   sure,
@@ -91,9 +109,9 @@ struct CrackExplanation {
   static constexpr std::size_t firstDivisor = 2;
 
   // A period the cracker weighed: the index of coincidence of its columns over every letter of
-  // the text, and, if its key was searched for, that key's fit in nats: the quadgram score of
-  // the sample deciphered under it, less periodPenalty for each key letter. Unsearched periods'
-  // columns look too little like English in the sample.
+  // the text, and, if its key was searched for, that key's fit in nats: the score of the
+  // sample's letters and gaps deciphered under it (english_statistics.hpp), less periodPenalty
+  // for each key letter. Unsearched periods' columns look too little like English in the sample.
   struct Period {
     std::size_t period = 0;
     double coincidence = 0;

@@ -16,8 +16,9 @@ namespace {
 
 enum class Method { none, rot13, vigenere, personal };
 
-// A method that fits the head, and how well: the fit in nats of the head's letters deciphered,
-// less periodPenalty for each key letter, as the breaker weighs its periods.
+// A method that fits the head, and how well: the fit in nats of the head's letters and the gaps
+// between them deciphered, less periodPenalty for each key letter, as the breaker weighs its
+// periods.
 struct Solution {
   Method method = Method::none;
   std::string key;  // the Vigenere key's capitals; empty for the other methods
@@ -54,7 +55,7 @@ std::optional<Solution> solveLetters(const CrackSample& sample) {
       fitting.push_back({method, key, fit.nats - keyCost(key)});
     }
   };
-  const std::string& letters = sample.letters();
+  const std::string letters = sample.spacedLetters();
   weigh(Method::none, "", letters);
   weigh(Method::rot13, "", rot13(letters));
   const std::optional<VigenereCrack> crack = crackVigenere(sample);
@@ -160,7 +161,7 @@ class Solver : public MethodFilter {
     if (personal_ && isDigitText()) {
       CrackSample plain;
       plain.add(personalText_);
-      return Solution{Method::personal, "", englishFit(plain.letters()).nats};
+      return Solution{Method::personal, "", englishFit(plain.spacedLetters()).nats};
     }
     return solveLetters(sample_);
   }

@@ -7,42 +7,42 @@ The periods
        2  0.0433           -
        3  0.0440           -
        4  0.0433           -
-       5  0.0674      4814.1  ######################################## <
+       5  0.0674      9626.0  ######################################## <
        6  0.0442           -
        7  0.0427           -
        8  0.0438           -
        9  0.0463           -
-      10  0.0662      4774.1  ########################################
+      10  0.0662      9586.0  ########################################
       11  0.0419           -
       12  0.0436           -
       13  0.0433           -
       14  0.0430           -
-      15  0.0715      4734.1  #######################################
-      16  0.0429       705.0  ##
-      17  0.0423       651.5  #
-      18  0.0467       843.7  ###
-      19  0.0465       837.4  ###
-      20  0.0659      4694.1  #######################################
-      21  0.0425       726.1  ##
-      22  0.0427       839.4  ###
-      23  0.0437       792.6  ##
-      24  0.0430       843.7  ###
-      25  0.0696      4654.1  #######################################
-      26  0.0422       741.1  ##
-      27  0.0463       829.6  ###
-      28  0.0431       822.7  ###
-      29  0.0421       820.9  ###
-      30  0.0692      4614.1  ######################################
-      31  0.0383       826.2  ###
-      32  0.0428       825.6  ###
-      33  0.0388       917.7  ###
-      34  0.0427       850.2  ###
-      35  0.0675      4574.1  ######################################
-      36  0.0460      1008.3  ####
-      37  0.0421       856.5  ###
-      38  0.0456       989.5  ####
-      39  0.0455       915.0  ###
-      40  0.0638      4534.1  #####################################
+      15  0.0715      9546.0  #######################################
+      16  0.0429      5739.6  #
+      17  0.0423      5909.2  ###
+      18  0.0467      5840.0  ##
+      19  0.0465      5877.0  ##
+      20  0.0659      9506.0  #######################################
+      21  0.0425      5939.4  ###
+      22  0.0427      5843.2  ##
+      23  0.0437      5844.0  ##
+      24  0.0430      5867.4  ##
+      25  0.0696      9466.0  ######################################
+      26  0.0422      5955.2  ###
+      27  0.0463      5974.8  ###
+      28  0.0431      5899.0  ###
+      29  0.0421      5885.8  ##
+      30  0.0692      9426.0  ######################################
+      31  0.0383      5903.6  ###
+      32  0.0428      5892.8  ###
+      33  0.0388      6025.6  ####
+      34  0.0427      6017.4  ####
+      35  0.0675      9386.0  ######################################
+      36  0.0460      5969.0  ###
+      37  0.0421      6072.4  ####
+      38  0.0456      6099.0  #####
+      39  0.0455      6008.4  ####
+      40  0.0638      9346.0  #####################################
   Period 5 is chosen. A longer key fits any text better, so each key letter
   costs 8.0 nats of fit; after that cost its multiples fit less, in nats: 10 by
   40.0, 15 by 80.0, 20 by 120.0, 25 by 160.0, 30 by 200.0, 35 by 240.0, 40 by
@@ -115,40 +115,40 @@ The repeats
 The key
   Each key letter's column against English's letters enciphered by it; a
   shift's fit is how English its column reads deciphered, letter by letter.
-  Key letter 1 of 5: L (shift 11); runner-up M (shift 12), 86.6 nats worse
+  Key letter 1 of 5: L (shift 11); runner-up M (shift 12), 84.4 nats worse
     the column's 145 letters      English at shift 11
                    #                             #
         #          #   #     #        #          #
        ##       #  #  ##    ##      ###      #   #  ##    ##
-      ###  # # ######### # ###      #### # # # #######  ####
+      ###  # # ######### # ###    # #### # # #########  ####
     ABCDEFGHIJKLMNOPQRSTUVWXYZ    ABCDEFGHIJKLMNOPQRSTUVWXYZ
-  Key letter 2 of 5: E (shift 4); runner-up R (shift 17), 87.1 nats worse
+  Key letter 2 of 5: E (shift 4); runner-up R (shift 17), 85.3 nats worse
     the column's 145 letters      English at shift 4
             #                             #
-            #         #                   #              #
+            #         #               #   #              #
         #   #  ##    ##  ####         #   #  ##    ##  ###
-        #########  # ##  #####    # # #########  ####  ####
+        #########  # ##  #####    # # #########  ##### ####
     ABCDEFGHIJKLMNOPQRSTUVWXYZ    ABCDEFGHIJKLMNOPQRSTUVWXYZ
-  Key letter 3 of 5: M (shift 12); runner-up X (shift 23), 89.2 nats worse
+  Key letter 3 of 5: M (shift 12); runner-up X (shift 23), 80.8 nats worse
     the column's 144 letters      English at shift 12
                     #
          #          #        #                    #
-         #          #        #    #    #      #   #   #    #
-    ## ####     # # #  ##  ###    #  #### # # # #### ##  ###
+         #          #        #    #   ##      #   #   #    #
+    ## ####     # # #  ##  ###    #  ####     # #### ##  ###
     ABCDEFGHIJKLMNOPQRSTUVWXYZ    ABCDEFGHIJKLMNOPQRSTUVWXYZ
-  Key letter 4 of 5: O (shift 14); runner-up Z (shift 25), 92.3 nats worse
+  Key letter 4 of 5: O (shift 14); runner-up Z (shift 25), 86.9 nats worse
     the column's 144 letters      English at shift 14
                       #                             #
-      #   #       #   #                  #          #
+      #   #       #   #                  #      #   #
      ##  ###      #   #  ##  #     ##  ###      #   #  ##
-     ### #### #   # ### ###  #    ###  #### # # #########  #
+     ### #### #   # ### ###  #    #### #### # # #########  #
     ABCDEFGHIJKLMNOPQRSTUVWXYZ    ABCDEFGHIJKLMNOPQRSTUVWXYZ
-  Key letter 5 of 5: N (shift 13); runner-up Y (shift 24), 76.4 nats worse
+  Key letter 5 of 5: N (shift 13); runner-up Y (shift 24), 68.0 nats worse
     the column's 144 letters      English at shift 13
           #          #                             #
-    ##    #          #                  #          #
+    ##    #          #                  #      #   #
     ##  ###      #  ### ##  #     ##  ###      #   #  ##
-    ##  ###    # # #### ##  ##    ##  #### # # #########  ##
+    ##  ###    # # #### ##  ##    ### #### # # #########  ##
     ABCDEFGHIJKLMNOPQRSTUVWXYZ    ABCDEFGHIJKLMNOPQRSTUVWXYZ
 
 The result
