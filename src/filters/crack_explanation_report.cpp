@@ -64,7 +64,9 @@ std::string textSection(const CrackExplanation& explanation) {
                  static_cast<unsigned long long>(explanation.letters), explanation.coincidence,
                  englishCoincidence, uniformCoincidence);
   if (explanation.sampleLetters < explanation.letters) {
-    text += format("  The key search reads the first %zu of them.\n", explanation.sampleLetters);
+    // The periods' indices of coincidence are of every letter; what the search weighed is not.
+    text += format("  The key search, whose fits and dashes follow, reads the first %zu of them.\n",
+                   explanation.sampleLetters);
   }
   const std::string warning = verdictWarning(explanation.crack.verdict);
   if (!warning.empty()) {
