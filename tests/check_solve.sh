@@ -3,8 +3,8 @@
 # solve names the method that made a text, and writes back exactly what that method's
 # decryption gives: random passages of 80 to some 4,000 letters of PROSE (prose the breaker's
 # statistics never saw) as they are, and enciphered by the program itself with ROT13, with the
-# personal method, and with the Vigenere cipher under random keys of at least
-# 12 letters a key letter. SOLVE_SEED picks other passages.
+# personal method, and with the Vigenere cipher under random keys of at least 6 letters a key
+# letter, where the breaker is sure of its keys. SOLVE_SEED picks other passages.
 program=$1
 prose=$2
 shift 2
@@ -12,7 +12,7 @@ shift 2
 cd "$work" || exit 1
 seed=${SOLVE_SEED:-2026}
 
-# Writes passage.N and, in keys, "N KEY" for each passage: a key of 1 to letters / 12 letters
+# Writes passage.N and, in keys, "N KEY" for each passage: a key of 1 to letters / 6 letters
 # (at most 40) that is no repetition of a shorter one, nor A or N, which are no cipher and
 # ROT13.
 awk -v seed="$seed" -v passages=24 '
@@ -28,7 +28,7 @@ awk -v seed="$seed" -v passages=24 '
       count = n % 4 == 1 ? 80 : 80 + int(rand() * rand() * 4000)
       first = 1 + int(rand() * (letters - count))
       printf "%s", substr(text, at[first], at[first + count - 1] - at[first] + 1) >("passage." n)
-      longest = int(count / 12) < 40 ? int(count / 12) : 40
+      longest = int(count / 6) < 40 ? int(count / 6) : 40
       do {
         key = ""
         size = 1 + int(rand() * longest)
