@@ -466,12 +466,24 @@ double indexOfCoincidence(const LetterCounts& counts) {
 }
 
 // The columns' index of coincidence, averaged.
-double indexOfCoincidence(const Letters& cipher, std::size_t period) {
-  double sum = 0;
-  for (std::size_t column = 0; column < period; ++column) {
-    sum += indexOfCoincidence(columnCounts(cipher, period, column));
+double meanCoincidence(const std::vector<LetterCounts>& columns) {
+  if (columns.empty()) {
+    return 0;
   }
-  return sum / static_cast<double>(period);
+  double sum = 0;
+  for (const LetterCounts& column : columns) {
+    sum += indexOfCoincidence(column);
+  }
+  return sum / static_cast<double>(columns.size());
+}
+
+// The period's columns' index of coincidence, averaged.
+double indexOfCoincidence(const Letters& cipher, std::size_t period) {
+  std::vector<LetterCounts> columns(period);
+  for (std::size_t column = 0; column < period; ++column) {
+    columns[column] = columnCounts(cipher, period, column);
+  }
+  return meanCoincidence(columns);
 }
 
 using PeriodTrials = std::vector<CrackExplanation::Period>;
@@ -618,18 +630,6 @@ LetterCounts totalCounts(const std::vector<LetterCounts>& columns) {
     }
   }
   return total;
-}
-
-// The columns' index of coincidence, averaged.
-double meanCoincidence(const std::vector<LetterCounts>& columns) {
-  if (columns.empty()) {
-    return 0;
-  }
-  double sum = 0;
-  for (const LetterCounts& column : columns) {
-    sum += indexOfCoincidence(column);
-  }
-  return sum / static_cast<double>(columns.size());
 }
 
 }  // namespace
