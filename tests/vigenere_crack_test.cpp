@@ -35,6 +35,13 @@ std::string encipher(std::string_view text, std::string_view key) {
   return encipherVigenere(text, key).ciphertext;
 }
 
+// The prose that the English statistics never saw.
+void readHeldBackProse(std::string& prose) {
+  std::ifstream file(CIPHERS_HELD_BACK_PROSE, std::ios::binary);
+  ASSERT_TRUE(file) << "cannot read " << CIPHERS_HELD_BACK_PROSE;
+  prose.assign(std::istreambuf_iterator<char>(file), {});
+}
+
 TEST(VigenereCrack, FindsKeysOfOneToSixteenLettersInThreeHundredLetters) {
   for (const std::string_view key :
        {"K", "LEMON", "DISCOVERY", "CRYPTOGRAPHY", "QWERTYUIOPASDFGH"}) {
@@ -49,9 +56,8 @@ TEST(VigenereCrack, FindsKeysOfOneToSixteenLettersInThreeHundredLetters) {
 // prose the statistics never saw, under random keys of 5 to 25 letters, the first of
 // each key length just long enough for it.
 TEST(VigenereCrack, FindsEveryKeyWhereItPromisesOneInLongPassagesOfUnseenProse) {
-  std::ifstream file(CIPHERS_HELD_BACK_PROSE, std::ios::binary);
-  ASSERT_TRUE(file) << "cannot read " << CIPHERS_HELD_BACK_PROSE;
-  const std::string prose{std::istreambuf_iterator<char>(file), {}};
+  std::string prose;
+  ASSERT_NO_FATAL_FAILURE(readHeldBackProse(prose));
   std::vector<std::size_t> letterAt;
   for (std::size_t i = 0; i < prose.size(); ++i) {
     if ((prose[i] | 0x20) >= 'a' && (prose[i] | 0x20) <= 'z') {
@@ -79,9 +85,8 @@ TEST(VigenereCrack, FindsEveryKeyWhereItPromisesOneInLongPassagesOfUnseenProse) 
 // Four letters a key letter, with the gaps between words kept, are enough for nine keys in ten:
 // passages of unseen prose under random keys of 6 to 16 letters.
 TEST(VigenereCrack, FindsMostKeysFromFourLettersAKeyLetter) {
-  std::ifstream file(CIPHERS_HELD_BACK_PROSE, std::ios::binary);
-  ASSERT_TRUE(file) << "cannot read " << CIPHERS_HELD_BACK_PROSE;
-  const std::string prose{std::istreambuf_iterator<char>(file), {}};
+  std::string prose;
+  ASSERT_NO_FATAL_FAILURE(readHeldBackProse(prose));
   std::vector<std::size_t> wordStarts;
   for (std::size_t i = 0; i < prose.size(); ++i) {
     if (isAsciiLetter(prose[i]) && (i == 0 || !isAsciiLetter(prose[i - 1]))) {

@@ -133,20 +133,6 @@ class Unserializer:
         return values
 
 
-def read_novels(package_root):
-    base = os.path.join(package_root, "usr/lib/R/site-library/janeaustenr/data/Rdata")
-    with open(base + ".rdx", "rb") as index_file:
-        index = Unserializer(gzip.decompress(index_file.read())).top()
-    with open(base + ".rdb", "rb") as database:
-        blob = database.read()
-    novels = {}
-    for name, (offset, length) in index["variables"].items():
-        # Each entry: its length uncompressed (4 bytes), then a zlib stream.
-        lines = Unserializer(zlib.decompress(blob[offset + 4:offset + length])).top()
-        novels[name] = "\n".join(line or "" for line in lines) + "\n"
-    return novels
-
-
 def read_novels(corpus):
     base = os.path.join(corpus, "r-cran-janeaustenr/usr/lib/R/site-library/janeaustenr/data/Rdata")
     with open(base + ".rdx", "rb") as index_file:
