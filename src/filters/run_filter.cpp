@@ -11,8 +11,6 @@ namespace {
 constexpr int standardInput = 0;
 constexpr int standardOutput = 1;
 constexpr std::string_view standardInputName = "-";
-// Pipes of this size, a block's worth, take a block in one read and one write.
-constexpr std::size_t pipeSize = blockSize;
 
 // How the run stopped early, if it did.
 enum class Stop { no, refused, unwritable, enough };
@@ -131,8 +129,9 @@ bool writeOutput(std::span<const char> output, std::ostream& err) {
 int runFilter(MethodFilter& filter, std::span<const std::string> files, std::ostream& err) {
   useBinaryMode(standardInput);
   useBinaryMode(standardOutput);
-  enlargePipe(standardInput, pipeSize);
-  enlargePipe(standardOutput, pipeSize);
+  // Pipes that take a block in one read, and its output in one write.
+  enlargePipe(standardInput, blockSize);
+  enlargePipe(standardOutput, filter.largestOutput());
   FilterRun run(filter, err);
   const std::string standardInputOnly(standardInputName);
   const std::span<const std::string> names =
