@@ -92,7 +92,7 @@ BENCHMARK(BM_PersonalMethod);
 void BM_PersonalEncoder(benchmark::State& state) {
   Mt19937 generator(1'765'180'800);
   const std::string text = sampleText();
-  DigitString ctext(startValueLength + longestGroup * text.size(), '\0');
+  DigitString ctext(startValueLength + longestGroup * text.size() + groupStore, '\0');
   timeOnSample(state, [&] {
     PersonalEncoder encoder;
     return encoder.encode(text, encoder.startWalk(ctext.data(), generator), generator, generator);

@@ -29,7 +29,7 @@ ReadValue readGroup(std::string_view digits, std::int32_t previous) {
     return digitsSoFar ? cut : ReadValue{Reading::refused, 0, 0};
   }
   // The group, or what refuses it, padded to the eight bytes that readGroupAt may read.
-  std::array<char, groupStore> padded{};
+  std::array<char, groupLoad> padded{};
   std::copy_n(digits.begin(), std::min(end, digits.size()), padded.begin());
   return readGroupAt(padded.data(), previous);
 }

@@ -23,11 +23,13 @@ using DigitString = std::string;
 template <class Draw>
 concept DrawSource = std::invocable<Draw&> && std::unsigned_integral<std::invoke_result_t<Draw&>>;
 
-// A group takes at most a sign mark, a length digit and four digits. The writer stores a word of
-// groupStore bytes wherever it writes, so the room it writes into needs that much more at its end.
+// A group takes at most a sign mark, a length digit and four digits. The writers store up to
+// groupStore bytes wherever they write (a word, or a vector of two groups), so the room they
+// write into needs that much more at its end; a group is read from groupLoad bytes.
 inline constexpr std::size_t longestGroup = 6;
 inline constexpr std::size_t startValueLength = 2;
-inline constexpr std::size_t groupStore = 8;
+inline constexpr std::size_t groupStore = 16;
+inline constexpr std::size_t groupLoad = 8;
 
 namespace digit_string_detail {
 
@@ -114,7 +116,7 @@ inline std::uint32_t loadWord(const char* in) {
 
 }  // namespace digit_string_detail
 
-// Writes a start value of 10 to 99; returns the end. Stores groupStore bytes.
+// Writes a start value of 10 to 99; returns the end. Stores a word of 8 bytes.
 inline char* writeStartValue(char* out, std::int32_t start) {
   using namespace digit_string_detail;
   storeWord(out, packedDigits[static_cast<std::uint32_t>(start)]);
@@ -122,7 +124,7 @@ inline char* writeStartValue(char* out, std::int32_t start) {
 }
 
 // Writes the group of a value of -9999 to 9999 that follows `previous`, making one draw: odd
-// writes the length digit d, even writes 10 - d. Returns the end. Stores groupStore bytes.
+// writes the length digit d, even writes 10 - d. Returns the end. Stores a word of 8 bytes.
 template <DrawSource Draw>
 char* writeGroup(char* out, std::int32_t previous, std::int32_t value, Draw&& draw) {
   using namespace digit_string_detail;

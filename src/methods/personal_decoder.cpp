@@ -58,7 +58,7 @@ char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
   const char* const end = p + digits.size();
   std::int32_t last = last_;
   const auto windows = kernels_->decodeGroupWindows;
-  while (end - p >= static_cast<std::ptrdiff_t>(groupStore)) {
+  while (end - p >= static_cast<std::ptrdiff_t>(groupLoad)) {
     if (windows != nullptr) {
       GroupReading reading{last, out, linesEnded_};
       const char* const from = p;
@@ -71,7 +71,7 @@ char* PersonalDecoder::decodeGroups(std::string_view& digits, char* out) {
         bareStart_ = reading.linesEnded != linesEnded_ && p[-3] == '\n';
       }
       linesEnded_ = reading.linesEnded;
-      if (end - p < static_cast<std::ptrdiff_t>(groupStore)) {
+      if (end - p < static_cast<std::ptrdiff_t>(groupLoad)) {
         break;
       }
     }

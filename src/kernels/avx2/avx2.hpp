@@ -5,6 +5,9 @@
 // The kernels for x86-64's 256-bit vectors, built for AVX2 (and POPCNT) whatever the rest of the
 // program is built for: dispatch.cpp calls them only where the processor has both.
 #define CIPHERS_AVX2 __attribute__((target("avx2,popcnt")))
+// The same for a step of a loop that must be inlined into it, so that its constants stay in
+// registers and its loops over fixed counts unroll.
+#define CIPHERS_AVX2_INLINE CIPHERS_AVX2 inline __attribute__((always_inline))
 
 namespace avx2 {
 

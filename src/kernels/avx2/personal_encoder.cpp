@@ -1,9 +1,8 @@
 // The personal method's encoder in 256-bit vectors: the walk of 16 bytes at once, as 16-bit
-// lanes (a value and the steps of a block stay far within them), then each group written from
-// the values walked.
+// lanes (a value and the steps of a block stay far within them), then their groups written two
+// at a time, each pair shuffled into place from the digits of its values.
 #include <immintrin.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -15,55 +14,232 @@ namespace {
 
 constexpr std::size_t block = walkBlock;
 
-using Lanes = std::array<std::int16_t, block>;
+// A pair of groups is written from sixteen bytes: the four digits of each magnitude, most
+// significant first, then the eight length digits that a group may carry.
+constexpr std::size_t lengthDigitsAt = 8;
+
+constexpr std::uint8_t lengthDigitIndex(std::uint32_t digits, bool odd) {
+  return static_cast<std::uint8_t>(lengthDigitsAt + (odd ? 0 : 4) + digits - 1);
+}
+
+// The length digits in the order lengthDigitIndex places them, eight bytes repeated.
+constexpr std::int64_t lengthDigitBytes = [] {
+  std::uint64_t bytes = 0;
+  for (const bool odd : {true, false}) {
+    for (std::uint32_t digits = 1; digits <= 4; ++digits) {
+      const auto place = lengthDigitIndex(digits, odd) - lengthDigitsAt;
+      const auto digit =
+          static_cast<std::uint8_t>(digit_string_detail::lengthDigitFor(digits, odd));
+      bytes |= std::uint64_t{digit} << (8 * place);
+    }
+  }
+  return static_cast<std::int64_t>(bytes);
+}();
+
+// A constant that the compiler cannot see through. The constants of the loop are made so once,
+// before it: otherwise the compiler makes each one again inside, and turns its multiplications
+// into longer runs of shifts and adds.
+CIPHERS_AVX2_INLINE __m256i opaque(__m256i constant) {
+  asm("" : "+x"(constant));
+  return constant;
+}
+
+CIPHERS_AVX2_INLINE __m256i words(std::int16_t value) {
+  return opaque(_mm256_set1_epi16(value));
+}
+
+// A value's group by its key: the leading zeros of its magnitude written in four digits (0 to 3),
+// plus 4 for a sign mark, plus 8 for an odd length draw.
+constexpr std::int16_t markKey = 4;
+constexpr std::int16_t oddKey = 8;
+
+// The constants of the blocks, in registers (or, where those run out, in the stack's cache).
+struct Constants {
+  // Built for the vectors, as the loop is; a defaulted constructor would not be.
+  CIPHERS_AVX2 Constants() {}  // NOLINT(modernize-use-equals-default)
+
+  __m256i one = words(1);
+  __m256i lastLane = words(0x0F0E);  // as a shuffle: a half's last 16-bit lane in each
+  __m256i limit = words(walkLimit);
+  __m256i twiceLimit = words(2 * walkLimit);
+  __m256i ten = words(10);
+  __m256i hundred = words(100);
+  __m256i thousand = words(1000);
+  __m256i odd = words(oddKey);
+  __m256i mark = words(markKey);
+  __m256i five = words(5);
+  __m256i hundredth = words(5243);
+  __m256i tenth = words(6554);
+  __m256i tensUp = words(2559);
+  __m256i shuffleWeights = opaque(_mm256_set1_epi32(0x01000010));
+  __m256i zeroCharacters = opaque(_mm256_set1_epi8('0'));
+  __m256i lengthDigits = opaque(_mm256_set1_epi64x(lengthDigitBytes));
+  __m256i lanes = opaque(_mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15));
+};
 
 // The running sums of the steps, lane by lane, plus the value before.
-CIPHERS_AVX2 __m256i walkFrom(__m256i before, __m256i steps) {
+CIPHERS_AVX2_INLINE __m256i walkFrom(__m256i before, __m256i steps, const Constants& k) {
   steps = _mm256_add_epi16(steps, _mm256_slli_si256(steps, 2));
   steps = _mm256_add_epi16(steps, _mm256_slli_si256(steps, 4));
   steps = _mm256_add_epi16(steps, _mm256_slli_si256(steps, 8));
   // The low half's sum, its last lane, carried into every lane of the high half.
   const __m256i lowInHigh = _mm256_permute2x128_si256(steps, steps, 0x08);
-  const __m256i carry = _mm256_shuffle_epi8(lowInHigh, _mm256_set1_epi16(0x0F0E));
+  const __m256i carry = _mm256_shuffle_epi8(lowInHigh, k.lastLane);
   return _mm256_add_epi16(before, _mm256_add_epi16(steps, carry));
 }
 
-// Walks on by the bytes of a block, their draws two a byte, and stores the values into
-// `walked`, unless a value would leave the limits: then it returns false. With no value outside,
-// no step turns back, and the values are the running sums of the steps.
-CIPHERS_AVX2 bool walkSixteen(const char* text, const std::uint8_t* parities, std::int32_t last,
-                              Lanes& walked) {
+// Walks on from `last` by the bytes of a block, their draws two a byte (a byte's pair a lane,
+// its direction in the low byte), into `values`, unless a value would leave the limits: then it
+// returns false. With no value outside, no step turns back, and the values are the running sums
+// of the steps.
+CIPHERS_AVX2_INLINE bool walkSixteen(const char* text, __m256i draws, __m256i last,
+                                     const Constants& k, __m256i& values) {
   const __m256i bytes =
       _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text)));
-  // A byte's two draws as a 16-bit lane: its direction in the low byte.
-  const __m256i draws = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(parities));
-  const __m256i down =
-      _mm256_cmpeq_epi16(_mm256_and_si256(draws, _mm256_set1_epi16(1)), _mm256_setzero_si256());
+  const __m256i down = _mm256_cmpeq_epi16(_mm256_and_si256(draws, k.one), _mm256_setzero_si256());
   const __m256i steps = _mm256_sub_epi16(_mm256_xor_si256(bytes, down), down);
-  const __m256i values = walkFrom(_mm256_set1_epi16(static_cast<std::int16_t>(last)), steps);
-  const __m256i limit = _mm256_set1_epi16(static_cast<std::int16_t>(walkLimit));
-  const __m256i outside =
-      _mm256_or_si256(_mm256_cmpgt_epi16(values, limit),
-                      _mm256_cmpgt_epi16(_mm256_sub_epi16(_mm256_setzero_si256(), limit), values));
-  if (_mm256_movemask_epi8(outside) != 0) {
-    return false;
-  }
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(walked.data()), values);
-  return true;
+  values = walkFrom(last, steps, k);
+  // One unsigned comparison tests both limits: below -9999 wraps round to a large number.
+  const __m256i shifted = _mm256_add_epi16(values, k.limit);
+  const __m256i inside = _mm256_cmpeq_epi16(_mm256_min_epu16(shifted, k.twiceLimit), shifted);
+  return _mm256_movemask_epi8(inside) == -1;
 }
 
-// Writes the groups of the first `count` values walked, each with its length draw.
-template <std::size_t count>
-CIPHERS_AVX2 char* writeGroups(const Lanes& walked, const std::uint8_t* parities,
-                               std::int32_t& last, char* out, std::size_t shortCount = count) {
-  std::int32_t previous = last;
-  for (std::size_t i = 0; i < std::min(count, shortCount); ++i) {
-    const std::int32_t value = walked[i];
-    out = writeGroup(out, previous, value, [parities, i] { return unsigned{parities[2 * i + 1]}; });
-    previous = value;
+// A value whose sign differs from the one before has at most three digits, one step from zero:
+// its first digit of four, a leading zero, is its sign mark.
+static_assert(longestStep < 1000 && digit_string_detail::signMark == '0');
+
+// The shuffle that writes a pair of groups, by the pair's keys (the first in the low four bits):
+// each group's sign mark, its length digit and its digits from the first that is not a leading
+// zero.
+alignas(16) constexpr std::array<std::array<std::uint8_t, 16>, 256> pairShuffles = [] {
+  std::array<std::array<std::uint8_t, 16>, 256> shuffles{};
+  for (std::size_t keys = 0; keys < shuffles.size(); ++keys) {
+    std::array<std::uint8_t, 16>& shuffle = shuffles[keys];
+    shuffle.fill(0x80);
+    std::size_t at = 0;
+    for (std::uint32_t group = 0; group < 2; ++group) {
+      const auto key = static_cast<std::uint32_t>(keys >> (4 * group)) & 0xF;
+      const std::uint32_t zeros = key & 3;
+      if ((key & markKey) != 0) {
+        shuffle[at++] = static_cast<std::uint8_t>(4 * group);
+      }
+      shuffle[at++] = lengthDigitIndex(4 - zeros, (key & oddKey) != 0);
+      for (std::uint32_t digit = zeros; digit < 4; ++digit) {
+        shuffle[at++] = static_cast<std::uint8_t>(4 * group + digit);
+      }
+    }
   }
-  last = previous;
+  return shuffles;
+}();
+
+// The four digits of each magnitude (0 to 9999) as two 16-bit lanes of two: the thousands and
+// the hundreds, and the tens and the units. m / 100 is m * 5243 >> 19 and n / 10 is
+// n * 6554 >> 16, exact for these ranges; a pair of digits n = 10 t + u as t + 256 u is
+// 256 n - 2559 t.
+struct DigitPairs {
+  __m256i high;
+  __m256i low;
+};
+
+CIPHERS_AVX2_INLINE __m256i splitTens(__m256i pair, const Constants& k) {
+  const __m256i tens = _mm256_mulhi_epu16(pair, k.tenth);
+  return _mm256_sub_epi16(_mm256_slli_epi16(pair, 8), _mm256_mullo_epi16(tens, k.tensUp));
+}
+
+CIPHERS_AVX2_INLINE DigitPairs digitPairsOf(__m256i magnitudes, const Constants& k) {
+  const __m256i hundreds = _mm256_srli_epi16(_mm256_mulhi_epu16(magnitudes, k.hundredth), 3);
+  const __m256i rest = _mm256_sub_epi16(magnitudes, _mm256_mullo_epi16(hundreds, k.hundred));
+  return {splitTens(hundreds, k), splitTens(rest, k)};
+}
+
+// Each pair's shuffle (as its offset in pairShuffles) and length, 16 bits each: pairs 0 to 3
+// in lanes 0 to 7, pairs 4 to 7 in lanes 8 to 15.
+CIPHERS_AVX2_INLINE __m256i pairsOf(__m256i keys, __m256i lengths, const Constants& k) {
+  const __m256i shuffles = _mm256_madd_epi16(keys, k.shuffleWeights);
+  return _mm256_packus_epi32(shuffles, _mm256_madd_epi16(lengths, k.one));
+}
+
+// Writes the pair of groups whose sixteen bytes are `source`; returns the end.
+CIPHERS_AVX2_INLINE char* writePair(char* out, __m128i source, std::uint16_t shuffle,
+                                    std::uint16_t length) {
+  const auto* shuffles = reinterpret_cast<const char*>(pairShuffles.data());
+  const __m128i pair = _mm_shuffle_epi8(
+      source, _mm_load_si128(reinterpret_cast<const __m128i*>(shuffles + shuffle)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), pair);
+  return out + length;
+}
+
+// Writes the groups of the values walked after `last`, each with its length draw (the high byte
+// of its draws' lane), the lanes from `count` on not at all. Stores sixteen bytes a pair.
+CIPHERS_AVX2_INLINE char* writeGroups(__m256i values, __m256i last, __m256i draws, unsigned count,
+                                      const Constants& k, char* out) {
+  // Each lane's value before it: the last one, then the lanes moved up by one.
+  const __m256i lastAndLow = _mm256_permute2x128_si256(values, last, 0x02);
+  const __m256i before = _mm256_alignr_epi8(values, lastAndLow, 14);
+  const __m256i marked = _mm256_srai_epi16(_mm256_xor_si256(values, before), 15);
+  const __m256i magnitudes = _mm256_abs_epi16(values);
+  // Minus the leading zeros: each comparison that holds gives -1.
+  const __m256i minusZeros =
+      _mm256_add_epi16(_mm256_add_epi16(_mm256_cmpgt_epi16(k.ten, magnitudes),
+                                        _mm256_cmpgt_epi16(k.hundred, magnitudes)),
+                       _mm256_cmpgt_epi16(k.thousand, magnitudes));
+  const __m256i oddLengths = _mm256_and_si256(_mm256_srli_epi16(draws, 8 - 3), k.odd);
+  const __m256i keys =
+      _mm256_or_si256(_mm256_or_si256(_mm256_sub_epi16(_mm256_setzero_si256(), minusZeros),
+                                      _mm256_and_si256(marked, k.mark)),
+                      oddLengths);
+  // A group's length: its sign mark, a length digit and 4 - zeros digits.
+  const __m256i inText =
+      _mm256_cmpgt_epi16(_mm256_set1_epi16(static_cast<std::int16_t>(count)), k.lanes);
+  const __m256i lengths =
+      _mm256_and_si256(_mm256_sub_epi16(_mm256_add_epi16(k.five, minusZeros), marked), inText);
+  alignas(32) std::array<std::uint16_t, 16> pairs{};
+  _mm256_store_si256(reinterpret_cast<__m256i*>(pairs.data()), pairsOf(keys, lengths, k));
+  // Read back from memory: loads are cheaper than taking each lane out of the vector.
+  asm("" : "+m"(pairs));
+
+  // The digits of values 0 to 3 and 8 to 11 (lower), 4 to 7 and 12 to 15 (upper), four bytes a
+  // value; each pair's eight beside the length digits.
+  const DigitPairs digits = digitPairsOf(magnitudes, k);
+  const __m256i lower =
+      _mm256_or_si256(_mm256_unpacklo_epi16(digits.high, digits.low), k.zeroCharacters);
+  const __m256i upper =
+      _mm256_or_si256(_mm256_unpackhi_epi16(digits.high, digits.low), k.zeroCharacters);
+  const __m256i lengthDigits = k.lengthDigits;
+  // A plain array: std::array would drop the vectors' attributes.
+  // NOLINTNEXTLINE(*-avoid-c-arrays)
+  const __m256i sources[4] = {
+      _mm256_unpacklo_epi64(lower, lengthDigits), _mm256_unpackhi_epi64(lower, lengthDigits),
+      _mm256_unpacklo_epi64(upper, lengthDigits), _mm256_unpackhi_epi64(upper, lengthDigits)};
+  const unsigned pairCount = (count + 1) / 2;
+#pragma GCC unroll 4
+  for (unsigned pair = 0; pair < 4 && pair < pairCount; ++pair) {
+    out = writePair(out, _mm256_castsi256_si128(sources[pair]), pairs[pair], pairs[4 + pair]);
+  }
+#pragma GCC unroll 4
+  for (unsigned pair = 4; pair < pairCount; ++pair) {
+    out = writePair(out, _mm256_extracti128_si256(sources[pair - 4], 1), pairs[8 + pair - 4],
+                    pairs[12 + pair - 4]);
+  }
   return out;
+}
+
+// Walks and writes a block of `count` bytes (16, or fewer at the end, read from copies); false,
+// with nothing changed, where a value would leave the limits.
+CIPHERS_AVX2_INLINE bool encodeBlock(const char* text, const std::uint8_t* parities, unsigned count,
+                                     const Constants& k, std::int32_t& last, char*& out) {
+  const __m256i draws = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(parities));
+  const __m256i before = _mm256_set1_epi16(static_cast<std::int16_t>(last));
+  __m256i values;
+  if (!walkSixteen(text, draws, before, k, values)) {
+    return false;
+  }
+  out = writeGroups(values, before, draws, count, k, out);
+  alignas(32) std::array<std::int16_t, block> lanes{};
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lanes.data()), values);
+  last = lanes[count - 1];
+  return true;
 }
 
 }  // namespace
@@ -73,13 +249,12 @@ CIPHERS_AVX2 char* writeGroups(const Lanes& walked, const std::uint8_t* parities
 CIPHERS_AVX2 std::size_t avx2::encodeWalk(std::string_view text, const std::uint8_t* parities,
                                           std::int32_t& last, char*& out) {
   static_assert(longestStep * block + walkLimit <= INT16_MAX, "a block's values fit 16 bits");
-  Lanes walked{};
+  const Constants k;
   std::size_t done = 0;
   for (; text.size() - done >= block; done += block) {
-    if (!walkSixteen(text.data() + done, parities + 2 * done, last, walked)) {
+    if (!encodeBlock(text.data() + done, parities + 2 * done, block, k, last, out)) {
       return done;
     }
-    out = writeGroups<block>(walked, parities + 2 * done, last, out);
   }
   if (done < text.size()) {
     // A short block, read from copies so that nothing past the text or its draws is loaded.
@@ -88,11 +263,9 @@ CIPHERS_AVX2 std::size_t avx2::encodeWalk(std::string_view text, const std::uint
     std::array<std::uint8_t, 2 * block> draws{};
     std::memcpy(bytes.data(), text.data() + done, count);
     std::memcpy(draws.data(), parities + 2 * done, 2 * count);
-    if (!walkSixteen(bytes.data(), draws.data(), last, walked)) {
-      return done;
+    if (encodeBlock(bytes.data(), draws.data(), static_cast<unsigned>(count), k, last, out)) {
+      done = text.size();
     }
-    out = writeGroups<block>(walked, draws.data(), last, out, count);
-    done = text.size();
   }
   return done;
 }
