@@ -88,14 +88,13 @@ CIPHERS_AVX2_INLINE __m256i walkFrom(__m256i before, __m256i steps, const Consta
   return _mm256_add_epi16(before, _mm256_add_epi16(steps, carry));
 }
 
-// Walks on from `last` by the bytes of a block, their draws two a byte (a byte's pair a lane,
-// its direction in the low byte), into `values`, unless a value would leave the limits: then it
-// returns false. With no value outside, no step turns back, and the values are the running sums
-// of the steps.
-CIPHERS_AVX2_INLINE bool walkSixteen(const char* text, __m256i draws, __m256i last,
-                                     const Constants& k, __m256i& values) {
-  const __m256i bytes =
-      _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text)));
+// Walks on from `last` by the bytes of a block (a byte a lane), their draws two a byte (a byte's
+// pair a lane, its direction in the low byte), into `values`, unless a value would leave the
+// limits: then it returns false. With no value outside, no step turns back, and the values are the
+// running sums of the steps.
+CIPHERS_AVX2_INLINE bool walkSixteen(__m128i text, __m256i draws, __m256i last, const Constants& k,
+                                     __m256i& values) {
+  const __m256i bytes = _mm256_cvtepu8_epi16(text);
   const __m256i down = _mm256_cmpeq_epi16(_mm256_and_si256(draws, k.one), _mm256_setzero_si256());
   const __m256i steps = _mm256_sub_epi16(_mm256_xor_si256(bytes, down), down);
   values = walkFrom(last, steps, k);
@@ -225,11 +224,10 @@ CIPHERS_AVX2_INLINE char* writeGroups(__m256i values, __m256i last, __m256i draw
   return out;
 }
 
-// Walks and writes a block of `count` bytes (16, or fewer at the end, read from copies); false,
-// with nothing changed, where a value would leave the limits.
-CIPHERS_AVX2_INLINE bool encodeBlock(const char* text, const std::uint8_t* parities, unsigned count,
+// Walks and writes a block of `count` bytes (16, or fewer at the end, the lanes after them 0);
+// false, with nothing changed, where a value would leave the limits.
+CIPHERS_AVX2_INLINE bool encodeBlock(__m128i text, __m256i draws, unsigned count,
                                      const Constants& k, std::int32_t& last, char*& out) {
-  const __m256i draws = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(parities));
   const __m256i before = _mm256_set1_epi16(static_cast<std::int16_t>(last));
   __m256i values;
   if (!walkSixteen(text, draws, before, k, values)) {
@@ -242,6 +240,40 @@ CIPHERS_AVX2_INLINE bool encodeBlock(const char* text, const std::uint8_t* parit
   return true;
 }
 
+template <class Byte>
+CIPHERS_AVX2_INLINE __m128i load16(const Byte* bytes) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+}
+
+// The `count` bytes (0 to 16) before `end`, from the first lane on, and zeros after them; the
+// sixteen bytes before `end` are read.
+template <class Byte>
+CIPHERS_AVX2_INLINE __m128i endingAt(const Byte* end, std::size_t count) {
+  // Indices 0 to 15, then bytes with the top bit set, which the shuffle makes 0.
+  alignas(16) static constexpr std::array<std::uint8_t, 32> slide = [] {
+    std::array<std::uint8_t, 32> indices{};
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+      indices[i] = static_cast<std::uint8_t>(i < 16 ? i : 0x80);
+    }
+    return indices;
+  }();
+  return _mm_shuffle_epi8(load16(end - 16), load16(slide.data() + 16 - count));
+}
+
+// The last block of a text, `count` bytes, and their draws, loaded from where they lie: the
+// vector loads end where they end, a whole block or more having come before.
+CIPHERS_AVX2_INLINE bool encodeLastBlock(const char* text, const std::uint8_t* parities,
+                                         std::size_t count, const Constants& k, std::int32_t& last,
+                                         char*& out) {
+  const std::uint8_t* const drawsEnd = parities + 2 * count;
+  const __m256i draws = count <= block / 2
+                            ? _mm256_zextsi128_si256(endingAt(drawsEnd, 2 * count))
+                            : _mm256_inserti128_si256(_mm256_castsi128_si256(load16(parities)),
+                                                      endingAt(drawsEnd, 2 * count - 16), 1);
+  return encodeBlock(endingAt(text + count, count), draws, static_cast<unsigned>(count), k, last,
+                     out);
+}
+
 }  // namespace
 
 // Encodes whole blocks of text, the last one perhaps short, up to the first block in which a
@@ -252,20 +284,28 @@ CIPHERS_AVX2 std::size_t avx2::encodeWalk(std::string_view text, const std::uint
   const Constants k;
   std::size_t done = 0;
   for (; text.size() - done >= block; done += block) {
-    if (!encodeBlock(text.data() + done, parities + 2 * done, block, k, last, out)) {
+    const auto* draws = reinterpret_cast<const __m256i*>(parities + 2 * done);
+    if (!encodeBlock(load16(text.data() + done), _mm256_loadu_si256(draws), block, k, last, out)) {
       return done;
     }
   }
-  if (done < text.size()) {
-    // A short block, read from copies so that nothing past the text or its draws is loaded.
-    const std::size_t count = text.size() - done;
+  const std::size_t count = text.size() - done;
+  if (count == 0) {
+    return done;
+  }
+  bool encoded = false;
+  if (done > 0) {
+    encoded = encodeLastBlock(text.data() + done, parities + 2 * done, count, k, last, out);
+  } else {
+    // A text shorter than a block, read from copies so that nothing outside it or its draws is
+    // loaded.
     std::array<char, block> bytes{};
     std::array<std::uint8_t, 2 * block> draws{};
-    std::memcpy(bytes.data(), text.data() + done, count);
-    std::memcpy(draws.data(), parities + 2 * done, 2 * count);
-    if (encodeBlock(bytes.data(), draws.data(), static_cast<unsigned>(count), k, last, out)) {
-      done = text.size();
-    }
+    std::memcpy(bytes.data(), text.data(), count);
+    std::memcpy(draws.data(), parities, 2 * count);
+    encoded = encodeBlock(load16(bytes.data()),
+                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(draws.data())),
+                          static_cast<unsigned>(count), k, last, out);
   }
-  return done;
+  return encoded ? text.size() : done;
 }
