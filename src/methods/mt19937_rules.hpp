@@ -13,7 +13,9 @@ inline constexpr std::uint32_t twistMatrix = 0x9908b0df;
 
 constexpr std::uint32_t twisted(std::uint32_t word, std::uint32_t nextWord, std::uint32_t far) {
   const std::uint32_t joined = (word & upperBit) | (nextWord & ~upperBit);
-  return far ^ (joined >> 1) ^ ((joined & 1) != 0 ? twistMatrix : 0);
+  // The matrix where the lowest bit is set, as a mask: vector loops take it in fewer steps than a
+  // choice.
+  return far ^ (joined >> 1) ^ (twistMatrix & (0U - (joined & 1)));
 }
 
 // The word a draw gives for a word of the state.
