@@ -188,11 +188,12 @@ CIPHERS_AVX2_INLINE char* writeGroups(__m256i values, __m256i last, __m256i draw
       _mm256_or_si256(_mm256_or_si256(_mm256_sub_epi16(_mm256_setzero_si256(), minusZeros),
                                       _mm256_and_si256(marked, k.mark)),
                       oddLengths);
-  // A group's length: its sign mark, a length digit and 4 - zeros digits.
-  const __m256i inText =
-      _mm256_cmpgt_epi16(_mm256_set1_epi16(static_cast<std::int16_t>(count)), k.lanes);
-  const __m256i lengths =
-      _mm256_and_si256(_mm256_sub_epi16(_mm256_add_epi16(k.five, minusZeros), marked), inText);
+  // A group's length: its sign mark, a length digit and 4 - zeros digits; none past the text.
+  __m256i lengths = _mm256_sub_epi16(_mm256_add_epi16(k.five, minusZeros), marked);
+  if (count < block) {
+    lengths = _mm256_and_si256(
+        lengths, _mm256_cmpgt_epi16(_mm256_set1_epi16(static_cast<std::int16_t>(count)), k.lanes));
+  }
   alignas(32) std::array<std::uint16_t, 16> pairs{};
   _mm256_store_si256(reinterpret_cast<__m256i*>(pairs.data()), pairsOf(keys, lengths, k));
   // Read back from memory: loads are cheaper than taking each lane out of the vector.
@@ -274,12 +275,10 @@ CIPHERS_AVX2_INLINE bool encodeLastBlock(const char* text, const std::uint8_t* p
                      out);
 }
 
-}  // namespace
-
 // Encodes whole blocks of text, the last one perhaps short, up to the first block in which a
 // value would leave the limits; returns the bytes encoded.
-CIPHERS_AVX2 std::size_t avx2::encodeWalk(std::string_view text, const std::uint8_t* parities,
-                                          std::int32_t& last, char*& out) {
+CIPHERS_AVX2_INLINE std::size_t encodeBlocks(std::string_view text, const std::uint8_t* parities,
+                                             std::int32_t& last, char*& out) {
   static_assert(longestStep * block + walkLimit <= INT16_MAX, "a block's values fit 16 bits");
   const Constants k;
   std::size_t done = 0;
@@ -308,4 +307,18 @@ CIPHERS_AVX2 std::size_t avx2::encodeWalk(std::string_view text, const std::uint
                           static_cast<unsigned>(count), k, last, out);
   }
   return encoded ? text.size() : done;
+}
+
+}  // namespace
+
+CIPHERS_AVX2 std::size_t avx2::encodeWalk(std::string_view text, const std::uint8_t* parities,
+                                          std::int32_t& last, char*& out) {
+  // The walk's value and the end of the output in registers: every store through `out` might
+  // otherwise have changed them.
+  std::int32_t value = last;
+  char* end = out;
+  const std::size_t done = encodeBlocks(text, parities, value, end);
+  last = value;
+  out = end;
+  return done;
 }
