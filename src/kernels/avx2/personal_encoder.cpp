@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "avx2.hpp"
 #include "personal_walk.hpp"
@@ -169,6 +170,31 @@ CIPHERS_AVX2_INLINE char* writePair(char* out, __m128i source, std::uint16_t shu
   return out + length;
 }
 
+// Writes pair `pair` (of 8) of a block's groups where it is one of the first `pairCount`; its
+// bytes are in the lower (pairs 0 to 3) or upper half of a source, its shuffle and length in
+// `pairs` (as pairsOf gives them).
+template <unsigned pair>
+CIPHERS_AVX2_INLINE char* writeNthPair(const __m256i* sources, const std::uint16_t* pairs,
+                                       unsigned pairCount, char* out) {
+  if (pair >= pairCount) {
+    return out;
+  }
+  constexpr unsigned half = pair / 4;
+  const __m256i source = sources[pair % 4];
+  return writePair(out,
+                   half == 0 ? _mm256_castsi256_si128(source) : _mm256_extracti128_si256(source, 1),
+                   pairs[8 * half + pair % 4], pairs[8 * half + 4 + pair % 4]);
+}
+
+// Writes the pairs in turn, each in code of its own.
+template <unsigned... pair>
+CIPHERS_AVX2_INLINE char* writePairs(std::integer_sequence<unsigned, pair...> /*pairs*/,
+                                     const __m256i* sources, const std::uint16_t* pairs,
+                                     unsigned pairCount, char* out) {
+  ((out = writeNthPair<pair>(sources, pairs, pairCount, out)), ...);
+  return out;
+}
+
 // Writes the groups of the values walked after `last`, each with its length draw (the high byte
 // of its draws' lane), the lanes from `count` on not at all. Stores sixteen bytes a pair.
 CIPHERS_AVX2_INLINE char* writeGroups(__m256i values, __m256i last, __m256i draws, unsigned count,
@@ -212,17 +238,8 @@ CIPHERS_AVX2_INLINE char* writeGroups(__m256i values, __m256i last, __m256i draw
   const __m256i sources[4] = {
       _mm256_unpacklo_epi64(lower, lengthDigits), _mm256_unpackhi_epi64(lower, lengthDigits),
       _mm256_unpacklo_epi64(upper, lengthDigits), _mm256_unpackhi_epi64(upper, lengthDigits)};
-  const unsigned pairCount = (count + 1) / 2;
-#pragma GCC unroll 4
-  for (unsigned pair = 0; pair < 4 && pair < pairCount; ++pair) {
-    out = writePair(out, _mm256_castsi256_si128(sources[pair]), pairs[pair], pairs[4 + pair]);
-  }
-#pragma GCC unroll 4
-  for (unsigned pair = 4; pair < pairCount; ++pair) {
-    out = writePair(out, _mm256_extracti128_si256(sources[pair - 4], 1), pairs[8 + pair - 4],
-                    pairs[12 + pair - 4]);
-  }
-  return out;
+  return writePairs(std::make_integer_sequence<unsigned, block / 2>(), sources, pairs.data(),
+                    (count + 1) / 2, out);
 }
 
 // Walks and writes a block of `count` bytes (16, or fewer at the end, the lanes after them 0);
