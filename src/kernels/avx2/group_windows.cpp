@@ -20,8 +20,9 @@ namespace {
 
 constexpr std::size_t blockBytes = 16;
 constexpr std::size_t windowBytes = 2 * blockBytes;
-// The bytes a window reads: the second block's digit run is looked at over 32 bytes.
-constexpr std::ptrdiff_t windowReach = windowBytes + blockBytes;
+// The bytes a window reads: the second block's digit run is looked at over 32 bytes, and the
+// next digit of each of them.
+constexpr std::ptrdiff_t windowReach = windowBytes + blockBytes + 1;
 // The groups that start in a block at most: one 16-bit lane each.
 constexpr unsigned slotsPerBlock = 8;
 // Beside a place of entry, the bit that says the chain went on into the block (a shuffle does
@@ -71,15 +72,33 @@ CIPHERS_AVX2 __m256i load(const Bytes& bytes) {
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes.data()));
 }
 
-CIPHERS_AVX2 __m256i digitsAt(const char* at) {
-  return _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)),
-                         _mm256_set1_epi8('0'));
+// Constants read from memory, where an instruction takes them as an operand: built in place, each
+// would cost instructions of its own in every window.
+template <std::uint8_t byte>
+alignas(32) constexpr Bytes repeated = eachByte([](std::size_t) { return byte; });
+template <std::uint8_t byte>
+CIPHERS_AVX2 __m256i every() {
+  return load(repeated<byte>);
+}
+// The same for a pair of bytes in each 16-bit lane, low one first.
+template <std::uint8_t low, std::uint8_t high>
+alignas(32) constexpr Bytes repeatedPair = eachByte([](std::size_t i) {
+  return i % 2 == 0 ? low : high;
+});
+template <std::uint8_t low, std::uint8_t high>
+CIPHERS_AVX2 __m256i everyPair() {
+  return load(repeatedPair<low, high>);
 }
 
-// How many bytes from the front are digits (32 where all are).
-CIPHERS_AVX2 int digitRun(__m256i digits) {
-  const __m256i isDigit = _mm256_cmpeq_epi8(_mm256_min_epu8(digits, _mm256_set1_epi8(9)), digits);
-  return std::countr_one(static_cast<std::uint32_t>(_mm256_movemask_epi8(isDigit)));
+CIPHERS_AVX2 __m256i digitsAt(const char* at) {
+  return _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), every<'0'>());
+}
+
+// How many bytes from the front are digits, up to 31: no group reaches so far.
+CIPHERS_AVX2 unsigned digitRun(__m256i digits) {
+  const __m256i isDigit = _mm256_cmpeq_epi8(_mm256_min_epu8(digits, every<9>()), digits);
+  return static_cast<unsigned>(
+      std::countr_zero(~static_cast<std::uint32_t>(_mm256_movemask_epi8(isDigit)) | 1U << 31));
 }
 
 CIPHERS_AVX2 __m256i shuffle(__m256i table, __m256i index) {
@@ -98,15 +117,21 @@ struct Links {
   __m256i jumps4;
 };
 
+// One more than the run of digits from each block's start, in each byte of its half.
+CIPHERS_AVX2 __m256i digitRunsPlusOne(__m256i digits, __m256i digitsAfter) {
+  const unsigned both = (digitRun(digits) + 1) | (digitRun(digitsAfter) + 1) << 8;
+  return shuffle(_mm256_set1_epi16(static_cast<std::int16_t>(both)),
+                 _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  //
+                                  1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1));
+}
+
 // Every position taken as the start of a group: where it ends, and, with jumps doubled, where a
 // chain entering the block at each position leaves it. A group is cut, and the chain stops
 // there, where it reaches past the block's run of digits.
 CIPHERS_AVX2 Links linksOf(const char* window) {
   const __m256i digits = digitsAt(window);
   const __m256i nextDigits = digitsAt(window + 1);
-  const __m256i runs =
-      _mm256_setr_m128i(_mm_set1_epi8(static_cast<char>(digitRun(digits))),
-                        _mm_set1_epi8(static_cast<char>(digitRun(digitsAt(window + blockBytes)))));
+  const __m256i runsPlusOne = digitRunsPlusOne(digits, digitsAt(window + blockBytes));
   Links links{};
   links.marks = _mm256_cmpeq_epi8(digits, _mm256_setzero_si256());
   links.lengths =
@@ -114,13 +139,16 @@ CIPHERS_AVX2 Links linksOf(const char* window) {
                       _mm256_and_si256(links.marks, shuffle(load(markedLengths), nextDigits)));
   // A group: its mark, its length digit and its magnitude.
   links.ends = _mm256_sub_epi8(_mm256_add_epi8(load(positionsPlusOne), links.lengths), links.marks);
+  // Ends only grow: a position whose group is cut or leaves the block is the one below its end.
+  // Ends and runs stay below 64, where signed comparisons will do.
   const __m256i positions = load(blockPositions);
-  const __m256i cut = _mm256_cmpgt_epi8(links.ends, runs);  // ends and runs stay below 64
-  const __m256i leaves = _mm256_cmpgt_epi8(links.ends, _mm256_set1_epi8(blockBytes - 1));
-  links.jumps = _mm256_blendv_epi8(links.ends, positions, _mm256_or_si256(cut, leaves));
-  const __m256i entries = _mm256_or_si256(_mm256_sub_epi8(links.ends, _mm256_set1_epi8(blockBytes)),
-                                          _mm256_set1_epi8(enteredBit));
-  const __m256i exitsHere = _mm256_blendv_epi8(entries, positions, cut);
+  const __m256i whole = _mm256_cmpgt_epi8(runsPlusOne, links.ends);
+  const __m256i goesOn =
+      _mm256_cmpgt_epi8(_mm256_min_epu8(runsPlusOne, every<blockBytes>()), links.ends);
+  links.jumps = _mm256_min_epu8(links.ends, _mm256_or_si256(positions, goesOn));
+  // From an end of 16 to 21, the next block's place of entry and enteredBit.
+  const __m256i entries = _mm256_add_epi8(links.ends, every<enteredBit - blockBytes>());
+  const __m256i exitsHere = _mm256_min_epu8(entries, _mm256_or_si256(positions, whole));
   // Eight jumps reach the last group of the block from any place: a group has two bytes at least.
   links.jumps2 = shuffle(links.jumps, links.jumps);
   links.jumps4 = shuffle(links.jumps2, links.jumps2);
@@ -136,25 +164,39 @@ CIPHERS_AVX2 __m256i groupStarts(__m256i entries, const Links& links) {
   return _mm256_unpacklo_epi32(two, shuffle(links.jumps4, two));
 }
 
-// The magnitudes of four groups, one in each 32-bit lane of a half, from the four digits before
-// each group's end (those before its magnitude zeroed). `slots` picks the groups' bytes of `ends`
-// and `lengths`; indices from 16 on read the bytes after the block.
-CIPHERS_AVX2 __m256i fourMagnitudes(__m256i slots, __m256i ends, __m256i lengths, __m256i digits,
-                                    __m256i digitsAfter) {
-  const __m256i place =
-      _mm256_setr_epi8(-4, -3, -2, -1, -4, -3, -2, -1, -4, -3, -2, -1, -4, -3, -2, -1,  //
-                       -4, -3, -2, -1, -4, -3, -2, -1, -4, -3, -2, -1, -4, -3, -2, -1);
-  const __m256i at = _mm256_add_epi8(shuffle(ends, slots), place);
-  // An index of 16 or more has its top bit set once 0x70 is added, and looks up 0.
-  const __m256i read =
-      _mm256_or_si256(shuffle(digits, _mm256_add_epi8(at, _mm256_set1_epi8(0x70))),
-                      shuffle(digitsAfter, _mm256_sub_epi8(at, _mm256_set1_epi8(blockBytes))));
-  const __m256i inMagnitude =
-      _mm256_cmpgt_epi8(_mm256_add_epi8(shuffle(lengths, slots), place), _mm256_set1_epi8(-1));
-  // Pairs of digits as 10 a + b, then pairs of those as 100 ab + cd.
-  const __m256i pairs =
-      _mm256_maddubs_epi16(_mm256_and_si256(read, inMagnitude), _mm256_set1_epi16(0x010A));
-  return _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00010064));
+// Ten times each digit and the next: the pair of digits from each position on. The digits' low
+// four bits alone are multiplied, so that no product reaches the next byte.
+CIPHERS_AVX2 __m256i digitPairs(__m256i digits, __m256i nextDigits) {
+  return _mm256_add_epi8(
+      _mm256_mullo_epi16(_mm256_and_si256(digits, every<0x0F>()), _mm256_set1_epi16(10)),
+      nextDigits);
+}
+
+// The bytes at `at` (-2 to 21) of a block, looked up in the block's 16 bytes and the 16 after.
+// An index of 16 or more has its top bit set once 0x70 is added, and looks up 0.
+CIPHERS_AVX2 __m256i lookUp(__m256i bytes, __m256i bytesAfter, __m256i inBlock, __m256i after) {
+  return _mm256_or_si256(shuffle(bytes, inBlock), shuffle(bytesAfter, after));
+}
+
+// The magnitudes of the groups, each in its 16-bit lane, from the groups' ends and lengths: the
+// last two digits, and the two before them, as pairs or single digits, then 100 hi + lo.
+CIPHERS_AVX2 __m256i magnitudesOf(const char* window, __m256i nextDigits, __m256i wordEnds,
+                                  __m256i wordLengths) {
+  const __m256i digitsAfter = digitsAt(window + blockBytes);
+  const __m256i nextDigitsAfter = digitsAt(window + blockBytes + 1);
+  const __m256i pairs = digitPairs(digitsAt(window), nextDigits);
+  const __m256i pairsAfter = digitPairs(digitsAfter, nextDigitsAfter);
+  // The low byte of each lane reads 2 before the end, the high byte 4 before it.
+  const __m256i at = _mm256_add_epi8(wordEnds, everyPair<0xFE, 0xFC>());
+  const __m256i inBlock = _mm256_add_epi8(at, every<0x70>());
+  const __m256i after = _mm256_sub_epi8(at, every<blockBytes>());
+  const __m256i pairsRead = lookUp(pairs, pairsAfter, inBlock, after);
+  const __m256i singlesRead = lookUp(nextDigits, nextDigitsAfter, inBlock, after);
+  // Low: a pair from 2 digits on, else one digit. High: a pair for 4 digits, one digit for 3.
+  const __m256i picked = _mm256_or_si256(
+      _mm256_and_si256(pairsRead, _mm256_cmpgt_epi8(wordLengths, everyPair<1, 3>())),
+      _mm256_and_si256(singlesRead, _mm256_cmpeq_epi8(wordLengths, everyPair<1, 3>())));
+  return _mm256_maddubs_epi16(picked, everyPair<1, 100>());
 }
 
 // What one window gives, in 16-bit lanes, slot j of a half being the block's group j.
@@ -173,19 +215,10 @@ CIPHERS_AVX2 Groups decodeGroups(const char* window, const Links& links, __m256i
   const __m256i starts = groupStarts(entries, links);
   const __m256i wordStarts = _mm256_unpacklo_epi8(starts, starts);
   Groups groups{};
-  groups.repeat =
-      _mm256_cmpeq_epi16(wordStarts, _mm256_alignr_epi8(wordStarts, _mm256_set1_epi8(-1), 14));
-  const __m256i groupEnds = shuffle(links.ends, starts);
-  const __m256i groupLengths = shuffle(links.lengths, starts);
-  const __m256i digits = digitsAt(window);
-  const __m256i digitsAfter = digitsAt(window + blockBytes);
-  const __m256i magnitudes = _mm256_packs_epi32(
-      fourMagnitudes(_mm256_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3,  //
-                                      0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3),
-                     groupEnds, groupLengths, digits, digitsAfter),
-      fourMagnitudes(_mm256_setr_epi8(4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7,  //
-                                      4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7),
-                     groupEnds, groupLengths, digits, digitsAfter));
+  groups.repeat = _mm256_cmpeq_epi16(wordStarts, _mm256_alignr_epi8(wordStarts, every<0xFF>(), 14));
+  const __m256i wordLengths = shuffle(links.lengths, wordStarts);
+  const __m256i magnitudes =
+      magnitudesOf(window, digitsAt(window + 1), shuffle(links.ends, wordStarts), wordLengths);
 
   // A sign mark flips the sign from its group on: the marks' running parity, across the halves,
   // and the sign of the value before.
@@ -194,7 +227,7 @@ CIPHERS_AVX2 Groups decodeGroups(const char* window, const Links& links, __m256i
   flips = _mm256_xor_si256(flips, _mm256_slli_si256(flips, 4));
   flips = _mm256_xor_si256(flips, _mm256_slli_si256(flips, 8));
   const __m256i lowHalfFlips =
-      shuffle(_mm256_permute2x128_si256(flips, flips, 0x08), _mm256_set1_epi16(0x0F0E));
+      shuffle(_mm256_permute2x128_si256(flips, flips, 0x08), everyPair<14, 15>());
   const __m256i negative =
       _mm256_xor_si256(_mm256_xor_si256(flips, lowHalfFlips), _mm256_srai_epi16(last, 15));
   groups.values = _mm256_sub_epi16(_mm256_xor_si256(magnitudes, negative), negative);
@@ -204,13 +237,12 @@ CIPHERS_AVX2 Groups decodeGroups(const char* window, const Links& links, __m256i
 
   // The rules: a length digit that announces a length, no leading zero, no negative zero, no
   // step longer than a byte's.
-  const __m256i wordLengths = shuffle(links.lengths, wordStarts);
-  const __m256i least = shuffle(
-      load(leastMagnitudes),
-      _mm256_add_epi16(_mm256_add_epi8(wordLengths, wordLengths), _mm256_set1_epi16(0x0100)));
+  const __m256i least =
+      shuffle(load(leastMagnitudes),
+              _mm256_add_epi16(_mm256_add_epi8(wordLengths, wordLengths), everyPair<0, 1>()));
   groups.bad = _mm256_or_si256(
       _mm256_or_si256(_mm256_cmpgt_epi16(least, magnitudes),
-                      _mm256_cmpgt_epi16(groups.steps, _mm256_set1_epi16(longestStep))),
+                      _mm256_cmpgt_epi16(groups.steps, everyPair<longestStep, 0>())),
       _mm256_and_si256(negative, _mm256_cmpeq_epi16(magnitudes, _mm256_setzero_si256())));
   return groups;
 }
@@ -233,7 +265,7 @@ CIPHERS_AVX2 std::int32_t valueAt(__m256i values, unsigned slot) {
 
 // The value of the last slot of the high half, in every lane.
 CIPHERS_AVX2 __m256i lastValue(__m256i values) {
-  return shuffle(_mm256_permute4x64_epi64(values, 0xFF), _mm256_set1_epi16(0x0706));
+  return shuffle(_mm256_permute4x64_epi64(values, 0xFF), everyPair<6, 7>());
 }
 
 // Writes the steps of the first `low` groups of the low half and `high` of the high half. Eight
@@ -302,8 +334,7 @@ CIPHERS_AVX2 const char* avx2::decodeGroupWindows(const char* group, const char*
     // The one step that waits on the window before: each block's place of entry.
     const __m128i second = _mm_shuffle_epi8(_mm256_castsi256_si128(links.exits), chain.entry);
     const __m128i next = _mm_shuffle_epi8(_mm256_extracti128_si256(links.exits, 1), second);
-    const __m256i entries =
-        _mm256_and_si256(_mm256_setr_m128i(chain.entry, second), _mm256_set1_epi8(0x0F));
+    const __m256i entries = _mm256_and_si256(_mm256_setr_m128i(chain.entry, second), every<0x0F>());
     const Groups groups = decodeGroups(window, links, entries, chain.last);
     if ((_mm_cvtsi128_si32(_mm_and_si128(second, next)) & enteredBit) == 0) [[unlikely]] {
       state.last = valueAt(chain.last, 0);
