@@ -72,13 +72,21 @@ CIPHERS_AVX2 __m256i load(const Bytes& bytes) {
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes.data()));
 }
 
-// Constants read from memory, where an instruction takes them as an operand: built in place, each
-// would cost instructions of its own in every window.
+// Constants that every byte (or 16-bit lane) repeats. They are read from memory, as the
+// compiler cannot see into the load: it would build each of them anew in every window, with
+// instructions of its own.
+template <class Lanes>
+CIPHERS_AVX2 __m256i opaqueLoad(const Lanes& lanes) {
+  __m256i vector;
+  asm("vmovdqa %1, %0" : "=x"(vector) : "m"(lanes));
+  return vector;
+}
+
 template <std::uint8_t byte>
 alignas(32) constexpr Bytes repeated = eachByte([](std::size_t) { return byte; });
 template <std::uint8_t byte>
 CIPHERS_AVX2 __m256i every() {
-  return load(repeated<byte>);
+  return opaqueLoad(repeated<byte>);
 }
 // The same for a pair of bytes in each 16-bit lane, low one first.
 template <std::uint8_t low, std::uint8_t high>
@@ -87,7 +95,7 @@ alignas(32) constexpr Bytes repeatedPair = eachByte([](std::size_t i) {
 });
 template <std::uint8_t low, std::uint8_t high>
 CIPHERS_AVX2 __m256i everyPair() {
-  return load(repeatedPair<low, high>);
+  return opaqueLoad(repeatedPair<low, high>);
 }
 
 CIPHERS_AVX2 __m256i digitsAt(const char* at) {
@@ -133,7 +141,7 @@ CIPHERS_AVX2 Links linksOf(const char* window) {
   const __m256i nextDigits = digitsAt(window + 1);
   const __m256i runsPlusOne = digitRunsPlusOne(digits, digitsAt(window + blockBytes));
   Links links{};
-  links.marks = _mm256_cmpeq_epi8(digits, _mm256_setzero_si256());
+  links.marks = _mm256_cmpeq_epi8(digits, every<0>());
   links.lengths =
       _mm256_or_si256(shuffle(load(unmarkedLengths), digits),
                       _mm256_and_si256(links.marks, shuffle(load(markedLengths), nextDigits)));
@@ -168,8 +176,7 @@ CIPHERS_AVX2 __m256i groupStarts(__m256i entries, const Links& links) {
 // four bits alone are multiplied, so that no product reaches the next byte.
 CIPHERS_AVX2 __m256i digitPairs(__m256i digits, __m256i nextDigits) {
   return _mm256_add_epi8(
-      _mm256_mullo_epi16(_mm256_and_si256(digits, every<0x0F>()), _mm256_set1_epi16(10)),
-      nextDigits);
+      _mm256_mullo_epi16(_mm256_and_si256(digits, every<0x0F>()), everyPair<10, 0>()), nextDigits);
 }
 
 // The bytes at `at` (-2 to 21) of a block, looked up in the block's 16 bytes and the 16 after.
