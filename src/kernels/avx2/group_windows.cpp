@@ -67,6 +67,11 @@ alignas(32) constexpr Bytes leastMagnitudes = eachByte([](std::size_t i) {
   constexpr std::array<std::uint16_t, 8> least{0x7FFF, 0, 10, 100, 1000, 0, 0, 0};
   return least[i % 16 / 2] >> (8 * (i % 2));
 });
+// The digits of each length, as the low half-bytes of 16-bit words.
+alignas(32) constexpr Bytes magnitudeDigits = eachByte([](std::size_t i) {
+  constexpr std::array<std::uint16_t, 8> digits{0, 0x000F, 0x00FF, 0x0FFF, 0xFFFF, 0, 0, 0};
+  return digits[i % 16 / 2] >> (8 * (i % 2));
+});
 
 CIPHERS_AVX2 __m256i load(const Bytes& bytes) {
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes.data()));
@@ -104,9 +109,10 @@ CIPHERS_AVX2 __m256i digitsAt(const char* at) {
 
 // How many bytes from the front are digits, up to 31: no group reaches so far.
 CIPHERS_AVX2 unsigned digitRun(__m256i digits) {
-  const __m256i isDigit = _mm256_cmpeq_epi8(_mm256_min_epu8(digits, every<9>()), digits);
+  // 0 to 9 stay below 0x80 when 0x76 is added, and all the rest reach it.
+  const __m256i notDigits = _mm256_adds_epu8(digits, every<0x76>());
   return static_cast<unsigned>(
-      std::countr_zero(~static_cast<std::uint32_t>(_mm256_movemask_epi8(isDigit)) | 1U << 31));
+      std::countr_zero(static_cast<std::uint32_t>(_mm256_movemask_epi8(notDigits)) | 1U << 31));
 }
 
 CIPHERS_AVX2 __m256i shuffle(__m256i table, __m256i index) {
@@ -172,38 +178,33 @@ CIPHERS_AVX2 __m256i groupStarts(__m256i entries, const Links& links) {
   return _mm256_unpacklo_epi32(two, shuffle(links.jumps4, two));
 }
 
-// Ten times each digit and the next: the pair of digits from each position on. The digits' low
-// four bits alone are multiplied, so that no product reaches the next byte.
+// Each digit and the next as the two halves of a byte, to be read two at a time. A byte that is
+// no digit spoils the next byte, which no complete group takes: it is past the run of digits.
 CIPHERS_AVX2 __m256i digitPairs(__m256i digits, __m256i nextDigits) {
-  return _mm256_add_epi8(
-      _mm256_mullo_epi16(_mm256_and_si256(digits, every<0x0F>()), everyPair<10, 0>()), nextDigits);
+  return _mm256_or_si256(_mm256_slli_epi16(digits, 4), nextDigits);
 }
 
 // The bytes at `at` (-2 to 21) of a block, looked up in the block's 16 bytes and the 16 after.
-// An index of 16 or more has its top bit set once 0x70 is added, and looks up 0.
-CIPHERS_AVX2 __m256i lookUp(__m256i bytes, __m256i bytesAfter, __m256i inBlock, __m256i after) {
-  return _mm256_or_si256(shuffle(bytes, inBlock), shuffle(bytesAfter, after));
+CIPHERS_AVX2 __m256i lookUp(__m256i bytes, __m256i bytesAfter, __m256i at) {
+  // An index of 16 or more has its top bit set once 0x70 is added, and looks up 0.
+  return _mm256_or_si256(shuffle(bytes, _mm256_add_epi8(at, every<0x70>())),
+                         shuffle(bytesAfter, _mm256_sub_epi8(at, every<blockBytes>())));
 }
 
-// The magnitudes of the groups, each in its 16-bit lane, from the groups' ends and lengths: the
-// last two digits, and the two before them, as pairs or single digits, then 100 hi + lo.
+// The magnitudes of the groups, each in its 16-bit lane, from the groups' ends: the four digits
+// before the end as the halves of two bytes, those before the magnitude masked off by `kept`,
+// then each byte as 10 a + b and the two as 100 hi + lo.
 CIPHERS_AVX2 __m256i magnitudesOf(const char* window, __m256i nextDigits, __m256i wordEnds,
-                                  __m256i wordLengths) {
-  const __m256i digitsAfter = digitsAt(window + blockBytes);
-  const __m256i nextDigitsAfter = digitsAt(window + blockBytes + 1);
+                                  __m256i kept) {
   const __m256i pairs = digitPairs(digitsAt(window), nextDigits);
-  const __m256i pairsAfter = digitPairs(digitsAfter, nextDigitsAfter);
-  // The low byte of each lane reads 2 before the end, the high byte 4 before it.
-  const __m256i at = _mm256_add_epi8(wordEnds, everyPair<0xFE, 0xFC>());
-  const __m256i inBlock = _mm256_add_epi8(at, every<0x70>());
-  const __m256i after = _mm256_sub_epi8(at, every<blockBytes>());
-  const __m256i pairsRead = lookUp(pairs, pairsAfter, inBlock, after);
-  const __m256i singlesRead = lookUp(nextDigits, nextDigitsAfter, inBlock, after);
-  // Low: a pair from 2 digits on, else one digit. High: a pair for 4 digits, one digit for 3.
-  const __m256i picked = _mm256_or_si256(
-      _mm256_and_si256(pairsRead, _mm256_cmpgt_epi8(wordLengths, everyPair<1, 3>())),
-      _mm256_and_si256(singlesRead, _mm256_cmpeq_epi8(wordLengths, everyPair<1, 3>())));
-  return _mm256_maddubs_epi16(picked, everyPair<1, 100>());
+  const __m256i pairsAfter =
+      digitPairs(digitsAt(window + blockBytes), digitsAt(window + blockBytes + 1));
+  // The low byte of each lane reads from 2 before the end, the high byte from 4 before it.
+  const __m256i digits = _mm256_and_si256(
+      lookUp(pairs, pairsAfter, _mm256_add_epi8(wordEnds, everyPair<0xFE, 0xFC>())), kept);
+  const __m256i tens = _mm256_and_si256(_mm256_srli_epi16(digits, 4), every<0x0F>());
+  const __m256i bytes = _mm256_sub_epi8(digits, _mm256_mullo_epi16(tens, everyPair<6, 0>()));
+  return _mm256_maddubs_epi16(bytes, everyPair<1, 100>());
 }
 
 // What one window gives, in 16-bit lanes, slot j of a half being the block's group j.
@@ -223,9 +224,13 @@ CIPHERS_AVX2 Groups decodeGroups(const char* window, const Links& links, __m256i
   const __m256i wordStarts = _mm256_unpacklo_epi8(starts, starts);
   Groups groups{};
   groups.repeat = _mm256_cmpeq_epi16(wordStarts, _mm256_alignr_epi8(wordStarts, every<0xFF>(), 14));
+  // Each group's place in tables of a 16-bit word for each length.
   const __m256i wordLengths = shuffle(links.lengths, wordStarts);
+  const __m256i byLength =
+      _mm256_add_epi16(_mm256_add_epi8(wordLengths, wordLengths), everyPair<0, 1>());
   const __m256i magnitudes =
-      magnitudesOf(window, digitsAt(window + 1), shuffle(links.ends, wordStarts), wordLengths);
+      magnitudesOf(window, digitsAt(window + 1), shuffle(links.ends, wordStarts),
+                   shuffle(load(magnitudeDigits), byLength));
 
   // A sign mark flips the sign from its group on: the marks' running parity, across the halves,
   // and the sign of the value before.
@@ -244,9 +249,7 @@ CIPHERS_AVX2 Groups decodeGroups(const char* window, const Links& links, __m256i
 
   // The rules: a length digit that announces a length, no leading zero, no negative zero, no
   // step longer than a byte's.
-  const __m256i least =
-      shuffle(load(leastMagnitudes),
-              _mm256_add_epi16(_mm256_add_epi8(wordLengths, wordLengths), everyPair<0, 1>()));
+  const __m256i least = shuffle(load(leastMagnitudes), byLength);
   groups.bad = _mm256_or_si256(
       _mm256_or_si256(_mm256_cmpgt_epi16(least, magnitudes),
                       _mm256_cmpgt_epi16(groups.steps, everyPair<longestStep, 0>())),
