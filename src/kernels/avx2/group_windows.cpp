@@ -119,6 +119,12 @@ CIPHERS_AVX2 __m256i shuffle(__m256i table, __m256i index) {
   return _mm256_shuffle_epi8(table, index);
 }
 
+// Each digit and the next as the two halves of a byte, to be read two at a time. A byte that is
+// no digit spoils the next byte, which no complete group takes: it is past the run of digits.
+CIPHERS_AVX2 __m256i digitPairs(__m256i digits, __m256i nextDigits) {
+  return _mm256_or_si256(_mm256_slli_epi16(digits, 4), nextDigits);
+}
+
 // What each position of the window's two blocks says of a group starting there, positions and
 // ends counted from the block's own start.
 struct Links {
@@ -129,6 +135,8 @@ struct Links {
   __m256i exits;    // by the place of entry: the next block's one with enteredBit, or the cut
   __m256i jumps2;   // two and four groups on, as jumps
   __m256i jumps4;
+  __m256i pairs;       // each digit and the next, as digitPairs gives them
+  __m256i pairsAfter;  // the same for the 16 bytes after the block
 };
 
 // One more than the run of digits from each block's start, in each byte of its half.
@@ -145,8 +153,11 @@ CIPHERS_AVX2 __m256i digitRunsPlusOne(__m256i digits, __m256i digitsAfter) {
 CIPHERS_AVX2 Links linksOf(const char* window) {
   const __m256i digits = digitsAt(window);
   const __m256i nextDigits = digitsAt(window + 1);
-  const __m256i runsPlusOne = digitRunsPlusOne(digits, digitsAt(window + blockBytes));
+  const __m256i digitsAfter = digitsAt(window + blockBytes);
+  const __m256i runsPlusOne = digitRunsPlusOne(digits, digitsAfter);
   Links links{};
+  links.pairs = digitPairs(digits, nextDigits);
+  links.pairsAfter = digitPairs(digitsAfter, digitsAt(window + blockBytes + 1));
   links.marks = _mm256_cmpeq_epi8(digits, every<0>());
   links.lengths =
       _mm256_or_si256(shuffle(load(unmarkedLengths), digits),
@@ -178,12 +189,6 @@ CIPHERS_AVX2 __m256i groupStarts(__m256i entries, const Links& links) {
   return _mm256_unpacklo_epi32(two, shuffle(links.jumps4, two));
 }
 
-// Each digit and the next as the two halves of a byte, to be read two at a time. A byte that is
-// no digit spoils the next byte, which no complete group takes: it is past the run of digits.
-CIPHERS_AVX2 __m256i digitPairs(__m256i digits, __m256i nextDigits) {
-  return _mm256_or_si256(_mm256_slli_epi16(digits, 4), nextDigits);
-}
-
 // The bytes at `at` (-2 to 21) of a block, looked up in the block's 16 bytes and the 16 after.
 CIPHERS_AVX2 __m256i lookUp(__m256i bytes, __m256i bytesAfter, __m256i at) {
   // An index of 16 or more has its top bit set once 0x70 is added, and looks up 0.
@@ -194,14 +199,11 @@ CIPHERS_AVX2 __m256i lookUp(__m256i bytes, __m256i bytesAfter, __m256i at) {
 // The magnitudes of the groups, each in its 16-bit lane, from the groups' ends: the four digits
 // before the end as the halves of two bytes, those before the magnitude masked off by `kept`,
 // then each byte as 10 a + b and the two as 100 hi + lo.
-CIPHERS_AVX2 __m256i magnitudesOf(const char* window, __m256i nextDigits, __m256i wordEnds,
-                                  __m256i kept) {
-  const __m256i pairs = digitPairs(digitsAt(window), nextDigits);
-  const __m256i pairsAfter =
-      digitPairs(digitsAt(window + blockBytes), digitsAt(window + blockBytes + 1));
+CIPHERS_AVX2 __m256i magnitudesOf(const Links& links, __m256i wordEnds, __m256i kept) {
   // The low byte of each lane reads from 2 before the end, the high byte from 4 before it.
   const __m256i digits = _mm256_and_si256(
-      lookUp(pairs, pairsAfter, _mm256_add_epi8(wordEnds, everyPair<0xFE, 0xFC>())), kept);
+      lookUp(links.pairs, links.pairsAfter, _mm256_add_epi8(wordEnds, everyPair<0xFE, 0xFC>())),
+      kept);
   const __m256i tens = _mm256_and_si256(_mm256_srli_epi16(digits, 4), every<0x0F>());
   const __m256i bytes = _mm256_sub_epi8(digits, _mm256_mullo_epi16(tens, everyPair<6, 0>()));
   return _mm256_maddubs_epi16(bytes, everyPair<1, 100>());
@@ -218,8 +220,7 @@ struct Groups {
 // Decodes the groups of both blocks, entering at `entries`, after the value `last` (in each
 // lane). The slots past a block's last group repeat it, so that the last slot of the low half
 // holds the value that the high half's first step starts from.
-CIPHERS_AVX2 Groups decodeGroups(const char* window, const Links& links, __m256i entries,
-                                 __m256i last) {
+CIPHERS_AVX2 Groups decodeGroups(const Links& links, __m256i entries, __m256i last) {
   const __m256i starts = groupStarts(entries, links);
   const __m256i wordStarts = _mm256_unpacklo_epi8(starts, starts);
   Groups groups{};
@@ -228,9 +229,8 @@ CIPHERS_AVX2 Groups decodeGroups(const char* window, const Links& links, __m256i
   const __m256i wordLengths = shuffle(links.lengths, wordStarts);
   const __m256i byLength =
       _mm256_add_epi16(_mm256_add_epi8(wordLengths, wordLengths), everyPair<0, 1>());
-  const __m256i magnitudes =
-      magnitudesOf(window, digitsAt(window + 1), shuffle(links.ends, wordStarts),
-                   shuffle(load(magnitudeDigits), byLength));
+  const __m256i magnitudes = magnitudesOf(links, shuffle(links.ends, wordStarts),
+                                          shuffle(load(magnitudeDigits), byLength));
 
   // A sign mark flips the sign from its group on: the marks' running parity, across the halves,
   // and the sign of the value before.
@@ -345,7 +345,7 @@ CIPHERS_AVX2 const char* avx2::decodeGroupWindows(const char* group, const char*
     const __m128i second = _mm_shuffle_epi8(_mm256_castsi256_si128(links.exits), chain.entry);
     const __m128i next = _mm_shuffle_epi8(_mm256_extracti128_si256(links.exits, 1), second);
     const __m256i entries = _mm256_and_si256(_mm256_setr_m128i(chain.entry, second), every<0x0F>());
-    const Groups groups = decodeGroups(window, links, entries, chain.last);
+    const Groups groups = decodeGroups(links, entries, chain.last);
     if ((_mm_cvtsi128_si32(_mm_and_si128(second, next)) & enteredBit) == 0) [[unlikely]] {
       state.last = valueAt(chain.last, 0);
       const Cut cut = takeUntilCut(window, groups, second, next, state);
