@@ -107,12 +107,16 @@ CIPHERS_AVX2 __m256i digitsAt(const char* at) {
   return _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), every<'0'>());
 }
 
+// The top bit set in each byte that is no digit: 0 to 9 stay below 0x80 when 0x76 is added, and
+// all the rest reach it.
+CIPHERS_AVX2 __m256i notDigits(__m256i digits) {
+  return _mm256_adds_epu8(digits, every<0x76>());
+}
+
 // How many bytes from the front are digits, up to 31: no group reaches so far.
 CIPHERS_AVX2 unsigned digitRun(__m256i digits) {
-  // 0 to 9 stay below 0x80 when 0x76 is added, and all the rest reach it.
-  const __m256i notDigits = _mm256_adds_epu8(digits, every<0x76>());
-  return static_cast<unsigned>(
-      std::countr_zero(static_cast<std::uint32_t>(_mm256_movemask_epi8(notDigits)) | 1U << 31));
+  return static_cast<unsigned>(std::countr_zero(
+      static_cast<std::uint32_t>(_mm256_movemask_epi8(notDigits(digits))) | 1U << 31));
 }
 
 CIPHERS_AVX2 __m256i shuffle(__m256i table, __m256i index) {
@@ -141,6 +145,11 @@ struct Links {
 
 // One more than the run of digits from each block's start, in each byte of its half.
 CIPHERS_AVX2 __m256i digitRunsPlusOne(__m256i digits, __m256i digitsAfter) {
+  // Most windows are digits throughout (lines are longer), and then nothing waits on the count.
+  const __m256i anyNotDigits = _mm256_or_si256(notDigits(digits), notDigits(digitsAfter));
+  if (_mm256_testz_si256(anyNotDigits, every<0x80>()) != 0) [[likely]] {
+    return every<windowBytes + 1>();
+  }
   const unsigned both = (digitRun(digits) + 1) | (digitRun(digitsAfter) + 1) << 8;
   return shuffle(_mm256_set1_epi16(static_cast<std::int16_t>(both)),
                  _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  //
