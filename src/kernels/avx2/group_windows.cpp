@@ -145,15 +145,33 @@ struct Links {
 
 // One more than the run of digits from each block's start, in each byte of its half.
 CIPHERS_AVX2 __m256i digitRunsPlusOne(__m256i digits, __m256i digitsAfter) {
-  // Most windows are digits throughout (lines are longer), and then nothing waits on the count.
-  const __m256i anyNotDigits = _mm256_or_si256(notDigits(digits), notDigits(digitsAfter));
-  if (_mm256_testz_si256(anyNotDigits, every<0x80>()) != 0) [[likely]] {
-    return every<windowBytes + 1>();
-  }
   const unsigned both = (digitRun(digits) + 1) | (digitRun(digitsAfter) + 1) << 8;
   return shuffle(_mm256_set1_epi16(static_cast<std::int16_t>(both)),
                  _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  //
                                   1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1));
+}
+
+// Where the chain goes on from each position, as all ones: where its group is whole and ends
+// in the block. And where the chain leaves the block from each position: the next block's place
+// of entry with enteredBit, or the position itself where its group is cut.
+struct Steps {
+  __m256i goesOn;
+  __m256i exits;
+};
+
+// Ends and runs stay below 64, where signed comparisons will do.
+CIPHERS_AVX2 Steps stepsOf(__m256i digits, __m256i digitsAfter, __m256i ends) {
+  // From an end of 16 to 21, the next block's place of entry and enteredBit.
+  const __m256i entries = _mm256_add_epi8(ends, every<enteredBit - blockBytes>());
+  // Most windows are digits throughout (lines are longer), and then no group is cut.
+  const __m256i anyNotDigits = _mm256_or_si256(notDigits(digits), notDigits(digitsAfter));
+  if (_mm256_testz_si256(anyNotDigits, every<0x80>()) != 0) [[likely]] {
+    return {_mm256_cmpgt_epi8(every<blockBytes>(), ends), entries};
+  }
+  const __m256i runsPlusOne = digitRunsPlusOne(digits, digitsAfter);
+  const __m256i whole = _mm256_cmpgt_epi8(runsPlusOne, ends);
+  return {_mm256_cmpgt_epi8(_mm256_min_epu8(runsPlusOne, every<blockBytes>()), ends),
+          _mm256_min_epu8(entries, _mm256_or_si256(load(blockPositions), whole))};
 }
 
 // Every position taken as the start of a group: where it ends, and, with jumps doubled, where a
@@ -163,7 +181,6 @@ CIPHERS_AVX2 Links linksOf(const char* window) {
   const __m256i digits = digitsAt(window);
   const __m256i nextDigits = digitsAt(window + 1);
   const __m256i digitsAfter = digitsAt(window + blockBytes);
-  const __m256i runsPlusOne = digitRunsPlusOne(digits, digitsAfter);
   Links links{};
   links.pairs = digitPairs(digits, nextDigits);
   links.pairsAfter = digitPairs(digitsAfter, digitsAt(window + blockBytes + 1));
@@ -174,19 +191,12 @@ CIPHERS_AVX2 Links linksOf(const char* window) {
   // A group: its mark, its length digit and its magnitude.
   links.ends = _mm256_sub_epi8(_mm256_add_epi8(load(positionsPlusOne), links.lengths), links.marks);
   // Ends only grow: a position whose group is cut or leaves the block is the one below its end.
-  // Ends and runs stay below 64, where signed comparisons will do.
-  const __m256i positions = load(blockPositions);
-  const __m256i whole = _mm256_cmpgt_epi8(runsPlusOne, links.ends);
-  const __m256i goesOn =
-      _mm256_cmpgt_epi8(_mm256_min_epu8(runsPlusOne, every<blockBytes>()), links.ends);
-  links.jumps = _mm256_min_epu8(links.ends, _mm256_or_si256(positions, goesOn));
-  // From an end of 16 to 21, the next block's place of entry and enteredBit.
-  const __m256i entries = _mm256_add_epi8(links.ends, every<enteredBit - blockBytes>());
-  const __m256i exitsHere = _mm256_min_epu8(entries, _mm256_or_si256(positions, whole));
+  const Steps steps = stepsOf(digits, digitsAfter, links.ends);
+  links.jumps = _mm256_min_epu8(links.ends, _mm256_or_si256(load(blockPositions), steps.goesOn));
   // Eight jumps reach the last group of the block from any place: a group has two bytes at least.
   links.jumps2 = shuffle(links.jumps, links.jumps);
   links.jumps4 = shuffle(links.jumps2, links.jumps2);
-  links.exits = shuffle(exitsHere, shuffle(links.jumps4, links.jumps4));
+  links.exits = shuffle(steps.exits, shuffle(links.jumps4, links.jumps4));
   return links;
 }
 
