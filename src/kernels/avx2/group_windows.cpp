@@ -208,23 +208,21 @@ CIPHERS_AVX2 __m256i groupStarts(__m256i entries, const Links& links) {
   return _mm256_unpacklo_epi32(two, shuffle(links.jumps4, two));
 }
 
-// The bytes at `at` (-2 to 21) of a block, looked up in the block's 16 bytes and the 16 after.
-CIPHERS_AVX2 __m256i lookUp(__m256i bytes, __m256i bytesAfter, __m256i at) {
-  // An index of 16 or more has its top bit set once 0x70 is added, and looks up 0.
-  return _mm256_or_si256(shuffle(bytes, _mm256_add_epi8(at, every<0x70>())),
-                         shuffle(bytesAfter, _mm256_sub_epi8(at, every<blockBytes>())));
-}
-
 // The magnitudes of the groups, each in its 16-bit lane, from the groups' ends: the four digits
 // before the end as the halves of two bytes, those before the magnitude masked off by `kept`,
 // then each byte as 10 a + b and the two as 100 hi + lo.
 CIPHERS_AVX2 __m256i magnitudesOf(const Links& links, __m256i wordEnds, __m256i kept) {
-  // The low byte of each lane reads from 2 before the end, the high byte from 4 before it.
+  // The low byte of each lane reads from 2 before the end, the high byte from 4 before it, in the
+  // block's bytes or in those after it: an index of 16 or more (here offset by 0x70) has its top
+  // bit set and looks up 0, as does one below 16 (here offset by -16).
+  const __m256i inBlock = _mm256_add_epi8(wordEnds, everyPair<0x70 - 2, 0x70 - 4>());
+  const __m256i after = _mm256_add_epi8(wordEnds, everyPair<0x100 - 18, 0x100 - 20>());
   const __m256i digits = _mm256_and_si256(
-      lookUp(links.pairs, links.pairsAfter, _mm256_add_epi8(wordEnds, everyPair<0xFE, 0xFC>())),
-      kept);
+      _mm256_or_si256(shuffle(links.pairs, inBlock), shuffle(links.pairsAfter, after)), kept);
+  // 10 a + b is the byte 16 a + b less 6 a, taken as 2 a + 4 a (no half-byte crosses a byte).
   const __m256i tens = _mm256_and_si256(_mm256_srli_epi16(digits, 4), every<0x0F>());
-  const __m256i bytes = _mm256_sub_epi8(digits, _mm256_mullo_epi16(tens, everyPair<6, 0>()));
+  const __m256i bytes = _mm256_sub_epi8(
+      digits, _mm256_add_epi8(_mm256_slli_epi16(tens, 1), _mm256_slli_epi16(tens, 2)));
   return _mm256_maddubs_epi16(bytes, everyPair<1, 100>());
 }
 
