@@ -20,6 +20,8 @@ namespace {
 
 constexpr std::size_t blockBytes = 16;
 constexpr std::size_t windowBytes = 2 * blockBytes;
+// The bytes from a block's start that its groups may take.
+constexpr unsigned groupReach = blockBytes + longestGroup - 1;
 // The bytes a window reads: the second block's digit run is looked at over 32 bytes, and the
 // next digit of each of them.
 constexpr std::ptrdiff_t windowReach = windowBytes + blockBytes + 1;
@@ -113,10 +115,14 @@ CIPHERS_AVX2 __m256i notDigits(__m256i digits) {
   return _mm256_adds_epu8(digits, every<0x76>());
 }
 
+// One bit a byte: whether it is no digit.
+CIPHERS_AVX2 std::uint32_t notDigitMask(__m256i digits) {
+  return static_cast<std::uint32_t>(_mm256_movemask_epi8(notDigits(digits)));
+}
+
 // How many bytes from the front are digits, up to 31: no group reaches so far.
-CIPHERS_AVX2 unsigned digitRun(__m256i digits) {
-  return static_cast<unsigned>(std::countr_zero(
-      static_cast<std::uint32_t>(_mm256_movemask_epi8(notDigits(digits))) | 1U << 31));
+unsigned digitRun(std::uint32_t notDigitBits) {
+  return static_cast<unsigned>(std::countr_zero(notDigitBits | 1U << 31));
 }
 
 CIPHERS_AVX2 __m256i shuffle(__m256i table, __m256i index) {
@@ -144,8 +150,8 @@ struct Links {
 };
 
 // One more than the run of digits from each block's start, in each byte of its half.
-CIPHERS_AVX2 __m256i digitRunsPlusOne(__m256i digits, __m256i digitsAfter) {
-  const unsigned both = (digitRun(digits) + 1) | (digitRun(digitsAfter) + 1) << 8;
+CIPHERS_AVX2 __m256i digitRunsPlusOne(std::uint32_t notDigitBits, std::uint32_t notDigitBitsAfter) {
+  const unsigned both = (digitRun(notDigitBits) + 1) | (digitRun(notDigitBitsAfter) + 1) << 8;
   return shuffle(_mm256_set1_epi16(static_cast<std::int16_t>(both)),
                  _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  //
                                   1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1));
@@ -163,12 +169,14 @@ struct Steps {
 CIPHERS_AVX2 Steps stepsOf(__m256i digits, __m256i digitsAfter, __m256i ends) {
   // From an end of 16 to 21, the next block's place of entry and enteredBit.
   const __m256i entries = _mm256_add_epi8(ends, every<enteredBit - blockBytes>());
-  // Most windows are digits throughout (lines are longer), and then no group is cut.
-  const __m256i anyNotDigits = _mm256_or_si256(notDigits(digits), notDigits(digitsAfter));
-  if (_mm256_testz_si256(anyNotDigits, every<0x80>()) != 0) [[likely]] {
+  // Most windows are digits as far as their groups reach (lines are longer), and then no group is
+  // cut. The second block's bytes are those of the first from 16 on.
+  const std::uint32_t notDigitBits = notDigitMask(digits);
+  const std::uint32_t notDigitBitsAfter = notDigitMask(digitsAfter);
+  if (((notDigitBits | notDigitBitsAfter) & ((1U << groupReach) - 1)) == 0) [[likely]] {
     return {_mm256_cmpgt_epi8(every<blockBytes>(), ends), entries};
   }
-  const __m256i runsPlusOne = digitRunsPlusOne(digits, digitsAfter);
+  const __m256i runsPlusOne = digitRunsPlusOne(notDigitBits, notDigitBitsAfter);
   const __m256i whole = _mm256_cmpgt_epi8(runsPlusOne, ends);
   return {_mm256_cmpgt_epi8(_mm256_min_epu8(runsPlusOne, every<blockBytes>()), ends),
           _mm256_min_epu8(entries, _mm256_or_si256(load(blockPositions), whole))};
