@@ -177,6 +177,55 @@ TEST(PersonalMethod, DecodingManyGroupsAtOnceAgreesWithTheCarefulReading) {
   }
 }
 
+// Walks that stay near zero (sign marks, and groups of two bytes, eight of them to 16 bytes) or
+// roam (groups of four digits), in lines of every length from empty to longer than many windows,
+// some ending in CR LF, each with a few bytes changed: every kernel set reads them whole as the
+// careful reading does a byte at a time.
+TEST(PersonalMethod, EveryKernelSetReadsAnyLinesAsTheCarefulReading) {
+  std::mt19937 generator(20261211);
+  const std::string_view replacements = "0123456789\n\rx";
+  for (const std::int32_t largest : {9, 99, walkLimit}) {
+    std::uniform_int_distribution<std::int32_t> value(-largest, largest);
+    std::uniform_int_distribution<std::int32_t> step(-longestStep, longestStep);
+    std::uniform_int_distribution<std::size_t> lineLength(0, 130);
+    std::string digits(2 * longestGroup * 4000, '\0');
+    char* out = digits.data();
+    std::string text;
+    while (text.size() < 4000) {
+      std::int32_t last = 10 + static_cast<std::int32_t>(generator() % 90);
+      out = writeStartValue(out, last);
+      for (std::size_t i = lineLength(generator); i > 0; --i) {
+        std::int32_t next = largest < walkLimit ? value(generator) : last + step(generator);
+        next = std::abs(next) > walkLimit ? 2 * last - next : next;
+        out = writeGroup(out, last, next, generator);
+        text += static_cast<char>(std::abs(next - last));
+        last = next;
+      }
+      // A line end, read as CR LF or LF, is written as it is read.
+      const std::string_view lineEnd = generator() % 3 == 0 ? "\r\n" : "\n";
+      out = std::copy(lineEnd.begin(), lineEnd.end(), out);
+      text += lineEnd;
+    }
+    digits.resize(static_cast<std::size_t>(out - digits.data()));
+    std::uniform_int_distribution<std::size_t> position(0, digits.size() - 1);
+    std::uniform_int_distribution<std::size_t> replacement(0, replacements.size() - 1);
+    for (int run = 0; run < 150; ++run) {
+      std::string changed = digits;
+      for (int change = 0; change < run % 3; ++change) {
+        changed[position(generator)] = replacements[replacement(generator)];
+      }
+      const Decoded careful = decodeInPieces(changed, 1, portableKernels());
+      if (run % 3 == 0) {
+        ASSERT_EQ(careful.text, text);
+      }
+      for (const KernelSet* set : availableKernelSets()) {
+        ASSERT_EQ(decodeInPieces(changed, changed.size(), *set), careful)
+            << set->name << ", values up to " << largest << ", run " << run;
+      }
+    }
+  }
+}
+
 // The filter's encoder reads a generator's words in place, many bytes at once under each kernel
 // set; a generator behind a plain function is drawn one word at a time by the plain loop. Both
 // must write the same digits for any
