@@ -11,7 +11,7 @@ FilteredBytes filterBytes(MethodFilter& filter, std::span<char> input) {
     return std::move(filtered);
   };
   while (!input.empty()) {
-    const std::size_t size = std::min(input.size(), blockSize);
+    const std::size_t size = std::min(input.size(), filter.largestInput());
     const std::span<const char> output = filter.transform(input.first(size));
     filtered.output.append(output.data(), output.size());
     if (filter.refused()) {

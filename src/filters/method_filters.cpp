@@ -29,7 +29,7 @@ std::span<const char> PersonalEncryptFilter::transform(std::span<char> block) {
 
 // A group gives one byte; only a CR LF whose CR was cut off the block before gives two for one.
 PersonalDecryptFilter::PersonalDecryptFilter(std::size_t largestBlock)
-    : output_(largestBlock + 2) {}
+    : largestBlock_(largestBlock), output_(largestBlock + 2) {}
 
 std::span<const char> PersonalDecryptFilter::transform(std::span<char> block) {
   const char* end = decoder_.decode({block.data(), block.size()}, output_.data());

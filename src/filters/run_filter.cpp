@@ -18,7 +18,7 @@ enum class Stop { no, refused, unwritable, enough };
 class FilterRun {
  public:
   FilterRun(MethodFilter& filter, std::ostream& err)
-      : filter_(filter), err_(err), block_(blockSize) {}
+      : filter_(filter), err_(err), block_(filter.largestInput()) {}
 
   Stop filterFile(const std::string& name);
   Stop endInput();
@@ -130,7 +130,7 @@ int runFilter(MethodFilter& filter, std::span<const std::string> files, std::ost
   useBinaryMode(standardInput);
   useBinaryMode(standardOutput);
   // Pipes that take a block in one read, and its output in one write.
-  enlargePipe(standardInput, blockSize);
+  enlargePipe(standardInput, filter.largestInput());
   enlargePipe(standardOutput, filter.largestOutput());
   FilterRun run(filter, err);
   const std::string standardInputOnly(standardInputName);
